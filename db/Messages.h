@@ -1,0 +1,2 @@
+#pragma once
+// The messages of the main connection data layer, side by side.

@@ -1,0 +1,2 @@
+#pragma once
+// The messages of the server identification code, side by side.

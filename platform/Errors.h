@@ -1,0 +1,55 @@
+#pragma once
+// The program's errors: exceptions that carry one message text, byte for byte
+// (the texts are Windows-1252; nothing here decodes them).
+
+#include <exception>
+#include <string>
+
+namespace tarvik {
+
+class Exception : public std::exception {
+public:
+    explicit Exception(std::string message) : message_(std::move(message)) {}
+    const char* what() const noexcept override { return message_.c_str(); }
+    const std::string& Message() const noexcept { return message_; }
+
+private:
+    std::string message_;
+};
+
+// A text that does not convert to the value asked for (cipher digits, integer fields, ports).
+class EConvertError : public Exception {
+    using Exception::Exception;
+};
+
+// A conversion of a text through the locale-aware converters (overflow, not convertible).
+class EVariantError : public Exception {
+    using Exception::Exception;
+};
+
+// Failures of the main connection's data layer.
+class EDatabaseError : public Exception {
+    using Exception::Exception;
+};
+
+// Host-name lookup failures.
+class ESocketError : public Exception {
+    using Exception::Exception;
+};
+
+// A file that cannot be created.
+class EFCreateError : public Exception {
+    using Exception::Exception;
+};
+
+// printf-style formatting into a std::string (the message patterns are printf patterns).
+std::string Format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
+
+// Removes characters of code 32 or less from both ends.
+std::string Trim(const std::string& text);
+
+// ASCII-only lower-casing and comparison without regard to letter case.
+std::string LowerCase(std::string text);
+bool SameText(const std::string& a, const std::string& b);
+
+}  // namespace tarvik

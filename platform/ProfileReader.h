@@ -1,0 +1,39 @@
+#pragma once
+// Reading of profile-style settings files ("[section]" lines, "key=value" entries below them).
+//
+// Rules, for every file the program reads:
+//  - the first section whose name matches, and within it the first entry whose key matches,
+//    both without regard to letter case;
+//  - blanks (codes <= 32) around a key and around a value are not part of them;
+//  - a value enclosed in one matching pair of double or single quotes loses the pair;
+//  - a value longer than 2047 characters is cut to its first 2047;
+//  - a present entry with nothing after "=" is the empty text, not the default;
+//  - a missing or unreadable file, section or key gives the default, without its trailing blanks.
+// Lines end at CR LF, LF or a lone CR. Lines that are neither a section nor an entry are skipped.
+//
+// A reader only records the path: every read opens the file, reads it and closes it, so
+// nothing is cached and the file is never held open or written.
+
+#include <string>
+
+namespace tarvik {
+
+class TProfileReader {
+public:
+    static constexpr size_t kMaxValueLength = 2047;
+
+    explicit TProfileReader(std::string path) : path_(std::move(path)) {}
+
+    const std::string& Path() const { return path_; }
+    std::string ReadString(const std::string& section, const std::string& key,
+                           const std::string& defaultValue) const;
+
+    // The lookup on a file's text already in memory; ReadString reads the file and calls this.
+    static std::string Lookup(const std::string& contents, const std::string& section,
+                              const std::string& key, const std::string& defaultValue);
+
+private:
+    std::string path_;
+};
+
+}  // namespace tarvik

@@ -1,0 +1,37 @@
+# Shared helpers for the project's scripts. Source it; do not run it.
+
+TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD_DIR=${TARVIK_BUILD_DIR:-$TOP/build}
+
+# Debian packages the build, the tests and the demo need.
+TARVIK_PACKAGES=(
+  cmake ninja-build g++ pkg-config
+  qt6-base-dev libgl-dev
+  libmariadb-dev mariadb-server mariadb-client
+  libgtest-dev libgmock-dev libbenchmark-dev
+  xvfb xauth imagemagick fonts-dejavu-core
+  clang-14 libclang-rt-14-dev
+)
+
+# Installs whatever of the list above is missing. Runs apt-get update once, only when needed.
+ensure_packages() {
+  local missing=()
+  local p
+  for p in "${TARVIK_PACKAGES[@]}" "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "installing: ${missing[*]}"
+  local sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}" </dev/null
+}
+
+# Configures (once) and builds the tree. Extra arguments go to cmake's configure step.
+build_tree() {
+  if [ ! -f "$BUILD_DIR/build.ninja" ]; then
+    cmake -S "$TOP" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+  fi
+  cmake --build "$BUILD_DIR" -j "$(nproc)"
+}
