@@ -1,0 +1,1 @@
+// This machine's own address lookup (filled in with the identification code).
