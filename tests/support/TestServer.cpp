@@ -98,8 +98,8 @@ std::vector<unsigned long> TScratchDatabase::SessionsOnThisDatabase() {
                                  "WHERE command_type = 'Connect'")) {
         const std::string& arg = row[1].value_or("");
         if (arg.find(" on " + name_ + " ") != std::string::npos ||
-            arg.size() >= name_.size() + 4 && arg.compare(arg.size() - name_.size() - 4, std::string::npos,
-                                                          " on " + name_) == 0)
+            (arg.size() >= name_.size() + 4 &&
+             arg.compare(arg.size() - name_.size() - 4, std::string::npos, " on " + name_) == 0))
             ids.push_back(std::stoul(row[0].value_or("0")));
     }
     return ids;

@@ -1,0 +1,42 @@
+#include "settings/UConfigSistemaQOR.h"
+
+#include "identification/UIdentificacaoServidorClass.h"
+#include "platform/Conversions.h"
+#include "platform/ExecutablePath.h"
+#include "platform/ProfileReader.h"
+#include "settings/util.h"
+
+namespace tarvik {
+
+std::string TConfigSistemaQOR::SettingsFileName() { return ExecutableDirectory() + "sistema_qor.ini"; }
+
+std::string TConfigSistemaQOR::ReadSetting(const std::string& section, const std::string& key,
+                                           const std::string& dflt) {
+    // A reader of our own for this one value: it opens, reads and closes the file itself.
+    const TProfileReader reader(SettingsFileName());
+    return reader.ReadString(section, key, dflt);
+}
+
+std::string TConfigSistemaQOR::ReadSetting(const TSettingKey& setting) {
+    return ReadSetting(setting.section, setting.key, setting.defaultValue);
+}
+
+int32_t TConfigSistemaQOR::GetCodLogica() {
+    int32_t value = 0;
+    if (!TryStrToInt(ReadSetting(settings::kCodLogica), value)) return 0;
+    return value;
+}
+
+std::string TConfigSistemaQOR::GetFilialId() {
+    if (ReadSetting(settings::kUsaFisLogica) == "1") return ReadSetting(settings::kCodLogica);
+    return std::to_string(GetIdentificacaoServidor().GetFilialServidor());
+}
+
+std::string TConfigSistemaQOR::GetLojasLeram() { return LojasLeramFor(TextToBranchNumber(GetFilialId())); }
+
+std::string TConfigSistemaQOR::LojasLeramFor(int32_t n) {
+    if (n == 1) return "*";
+    return FilialToLojasLeram(n);
+}
+
+}  // namespace tarvik

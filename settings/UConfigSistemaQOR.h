@@ -1,0 +1,48 @@
+#pragma once
+// The installation's settings file, sistema_qor.ini beside the executable, and the branch
+// identity read from it. Nothing is cached: every call reads the file anew through a reader
+// of its own, so an edited file takes effect at the next call.
+
+#include <cstdint>
+#include <string>
+
+namespace tarvik {
+
+// One key of sistema_qor.ini with the default that every reader of it uses.
+struct TSettingKey {
+    const char* section;
+    const char* key;
+    const char* defaultValue;
+};
+
+namespace settings {
+inline constexpr TSettingKey kIpLocal{"ip", "local", ""};
+inline constexpr TSettingKey kIpDatabase{"ip", "database", "merovan"};
+inline constexpr TSettingKey kIpSenha{"ip", "senha", "8E52B07C19F3A64D0B7E"};
+inline constexpr TSettingKey kUsaFisLogica{"FilialMatriz", "usa_fislogica", "0"};
+inline constexpr TSettingKey kCodLogica{"FilialMatriz", "CodLogica", "0"};
+}  // namespace settings
+
+class TConfigSistemaQOR {  // class functions only
+public:
+    TConfigSistemaQOR() = delete;
+
+    // The executable's directory followed by "sistema_qor.ini"; the file need not exist.
+    static std::string SettingsFileName();
+    // One value of sistema_qor.ini by the profile-file reading rules; `dflt` when the file,
+    // section or key is missing.
+    static std::string ReadSetting(const std::string& section, const std::string& key, const std::string& dflt);
+    static std::string ReadSetting(const TSettingKey& setting);
+
+    // The logical branch number: "CodLogica" by the integer text rule, 0 when it does not follow it.
+    static int32_t GetCodLogica();
+    // The effective branch number as a text: "CodLogica" as read when "usa_fislogica" is exactly
+    // "1", otherwise the server identification record's branch number in decimal (the record is
+    // loaded on first use; its load errors pass through).
+    static std::string GetFilialId();
+    // The store code of the effective branch number.
+    static std::string GetLojasLeram();
+    static std::string LojasLeramFor(int32_t n);
+};
+
+}  // namespace tarvik

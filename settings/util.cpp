@@ -1,0 +1,133 @@
+#include "settings/util.h"
+
+#include "platform/Clock.h"
+#include "platform/Conversions.h"
+#include "platform/Errors.h"
+#include "settings/Messages.h"
+
+namespace tarvik {
+namespace {
+
+// The cipher's random generator. Its state is process-wide, and every encipherment re-seeds
+// it from the clock before drawing, so the state carried between calls never matters.
+uint32_t gRandomState = 0;
+
+uint8_t DrawSeed() {
+    gRandomState = CipherSeedClock();
+    gRandomState = gRandomState * 134775813u + 1u;
+    return static_cast<uint8_t>(gRandomState >> 24);
+}
+
+void AppendHexByte(std::string& out, unsigned value) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    out += kDigits[(value >> 4) & 0xF];
+    out += kDigits[value & 0xF];
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// The number that one or two characters give as a hexadecimal number; the conversion error
+// names them behind a "$", as the stored form was always read.
+unsigned HexNumber(const std::string& digits) {
+    unsigned value = 0;
+    bool valid = !digits.empty();
+    for (char c : digits) {
+        const int d = HexDigit(c);
+        if (d < 0) {
+            valid = false;
+            break;
+        }
+        value = value * 16 + static_cast<unsigned>(d);
+    }
+    if (!valid) throw EConvertError(Format(messages::kNotAValidInteger, ("$" + digits).c_str()));
+    return value;
+}
+
+std::string Encipher(const std::string& text, const std::string& key) {
+    if (!text.empty() && key.empty()) throw Exception(messages::kEmptyCipherKey);
+    const unsigned seed = DrawSeed();
+    std::string out;
+    out.reserve(2 * text.size() + 2);
+    AppendHexByte(out, seed);
+    unsigned chain = seed;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const unsigned t = static_cast<unsigned char>(text[i]);
+        const unsigned k = static_cast<unsigned char>(key[i % key.size()]);
+        // Modulus 255, not 256: the stored passwords were made this way.
+        const unsigned c = ((chain + t) % 255) ^ k;
+        AppendHexByte(out, c);
+        chain = c;
+    }
+    return out;
+}
+
+std::string Decipher(const std::string& text, const std::string& key) {
+    // Whole pairs after the seed; an odd last digit is never read.
+    const size_t pairs = text.size() >= 2 ? (text.size() - 2) / 2 : 0;
+    if (pairs > 0 && key.empty()) throw Exception(messages::kEmptyCipherKey);
+    unsigned chain = HexNumber(text.substr(0, 2));
+    std::string out;
+    out.reserve(pairs);
+    for (size_t i = 0; i < pairs; ++i) {
+        const unsigned c = HexNumber(text.substr(2 + 2 * i, 2));
+        const unsigned d = c ^ static_cast<unsigned char>(key[i % key.size()]);
+        // Equality wraps to 255: codes 0 and 255 do not survive a round trip unchanged.
+        const unsigned plain = chain < d ? d - chain : d + 255 - chain;
+        out += static_cast<char>(static_cast<unsigned char>(plain));
+        chain = c;
+    }
+    return out;
+}
+
+}  // namespace
+
+std::string CipherText(const std::string& mode, const std::string& text, const std::string& key) {
+    if (mode == "E") return Encipher(text, key);
+    if (mode == "D") return Decipher(text, key);
+    return std::string();
+}
+
+std::string FilialToLojasLeram(int32_t n) {
+    static const char kSymbols[] = "@#$&+-!()={}[]<>;:";
+    if (n == 1) return "*";
+    // 0 and negative numbers keep the old arithmetic, reduced to one byte.
+    if (n <= 9) return std::string(1, static_cast<char>(static_cast<uint8_t>(static_cast<uint32_t>(n) + 48u)));
+    if (n <= 35) return std::string(1, static_cast<char>(55 + n));
+    if (n <= 53) return std::string(1, kSymbols[n - 36]);
+    if (n <= 79) return std::string(1, static_cast<char>(43 + n));
+    throw Exception(Format(messages::kNoLojasLeram, n));
+}
+
+int32_t TextToBranchNumber(const std::string& text) {
+    int32_t number = 0;
+    switch (VarI4FromStr(text, number)) {
+        case TVariantResult::Ok:
+            return number;
+        case TVariantResult::Overflow:
+            throw EVariantError(
+                Format(messages::kVariantOverflow, messages::kVariantTypeString, messages::kVariantTypeInteger));
+        case TVariantResult::TypeMismatch:
+            break;
+    }
+
+    if (TryStrToInt(text, number)) return number;
+
+    bool truth = false;
+    if (VarBoolFromStr(text, truth) == TVariantResult::Ok) return truth ? 1 : 0;
+    // Numbers as truth values: with the integer conversion above taking every decimal form,
+    // this only matters if that conversion ever accepts less.
+    double asFloat = 0;
+    if (TryStrToFloat(text, asFloat)) return asFloat != 0 ? 1 : 0;
+    if (SameText(text, "True")) return 1;
+    if (SameText(text, "False")) return 0;
+
+    throw EVariantError(
+        Format(messages::kVariantTypeMismatch, messages::kVariantTypeString, messages::kVariantTypeBoolean));
+}
+
+}  // namespace tarvik

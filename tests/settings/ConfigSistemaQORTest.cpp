@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "identification/UConnectionInfoClass.h"
+#include "identification/UIdentificacaoServidorClass.h"
+#include "platform/Errors.h"
+#include "platform/ExecutablePath.h"
+#include "settings/UConfigSistemaQOR.h"
+#include "tests/settings/ExpectError.h"
+#include "tests/support/TempDir.h"
+#include "tests/support/TestServer.h"
+
+namespace tarvik {
+namespace {
+
+using test::ThrowsExactly;
+
+const char kMismatch[] = "Could not convert variant of type (String) into type (Boolean)";
+const char kOverflow[] = "Overflow while converting variant of type (String) into type (Integer)";
+
+std::string FilialMatriz(const std::string& entries) { return "[FilialMatriz]\r\n" + entries; }
+
+// Settings files in a directory of the test's own, found as the executable's directory.
+class SettingsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetExecutableDirectoryOverride(dir_.Path());
+        // A record from an earlier test would answer without reading anything.
+        ReleaseIdentificacaoServidor();
+        ReleaseConnectionInfo();
+    }
+    void TearDown() override {
+        ReleaseIdentificacaoServidor();
+        ReleaseConnectionInfo();
+        SetExecutableDirectoryOverride("");
+    }
+    void WriteSettings(const std::string& contents) { dir_.Write("sistema_qor.ini", contents); }
+
+    test::TTempDir dir_;
+};
+
+TEST_F(SettingsFileTest, MissingFileGivesTheDefaults) {
+    EXPECT_EQ(TConfigSistemaQOR::SettingsFileName(), dir_.Path() + "sistema_qor.ini");
+    EXPECT_EQ(TConfigSistemaQOR::ReadSetting("FilialMatriz", "usa_fislogica", "0"), "0");
+    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kCodLogica), "0");
+    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kIpDatabase), "merovan");
+    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kIpLocal), "");
+    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kIpSenha), "8E52B07C19F3A64D0B7E");
+    EXPECT_EQ(TConfigSistemaQOR::GetCodLogica(), 0);
+    EXPECT_FALSE(test::FileExists(TConfigSistemaQOR::SettingsFileName())) << "reading must not create the file";
+}
+
+TEST_F(SettingsFileTest, ReadsThroughTheProfileRules) {
+    WriteSettings("[ip]\r\nlocal=db.example\r\n[filialmatriz]\r\n  USA_FISLOGICA  =  1  \r\ncodlogica=\"12\"\r\n"
+                  "Vazio=\r\n");
+    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kUsaFisLogica), "1");
+    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kCodLogica), "12");
+    EXPECT_EQ(TConfigSistemaQOR::ReadSetting("FilialMatriz", "vazio", "0"), "");
+    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kIpLocal), "db.example");
+    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kIpDatabase), "merovan");
+}
+
+// With "usa_fislogica" 1 the branch comes from "CodLogica" alone; no identification is needed.
+TEST_F(SettingsFileTest, LogicalBranchDecidesWhenUsaFisLogicaIsOne) {
+    const struct {
+        const char* name;
+        std::string entries;  // below [FilialMatriz], after usa_fislogica=1
+        int32_t codLogica;
+        std::string filialId;
+        std::string lojasLeram;    // empty when an error is expected
+        std::string errorMessage;  // EVariantError unless it names lojas_leram
+    } cases[] = {
+        {"decimal", "CodLogica=12", 12, "12", "C", ""},
+        {"missing", "", 0, "0", "0", ""},
+        {"hex dollar", "CodLogica=$1F", 31, "$1F", "V", ""},
+        {"hex 0x", "CodLogica=0x1F", 31, "0x1F", "V", ""},
+        {"negative", "CodLogica=-1", -1, "-1", "/", ""},
+        {"truth word", "CodLogica=tRuE", 0, "tRuE", "*", ""},
+        {"false word", "CodLogica=False", 0, "False", "0", ""},
+        {"blanks inside quotes", "CodLogica=\" 12 \"", 0, " 12 ", "C", ""},
+        {"fraction", "CodLogica=2.5", 0, "2.5", "2", ""},
+        {"empty", "CodLogica=", 0, "", "", kMismatch},
+        {"other word", "CodLogica=matriz", 0, "matriz", "", kMismatch},
+        {"eleven digits", "CodLogica=12345678901", 0, "12345678901", "", kOverflow},
+        {"no store code", "CodLogica=80", 80, "80", "",
+         "O filial_id 80 n\xE3o pode ser convertido para um \"lojas_leram\" v\xE1lido"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteSettings(FilialMatriz("usa_fislogica = \"1\"\r\n" + c.entries + "\r\n"));
+        EXPECT_EQ(TConfigSistemaQOR::GetCodLogica(), c.codLogica);
+        EXPECT_EQ(TConfigSistemaQOR::GetFilialId(), c.filialId);
+        if (!c.lojasLeram.empty())
+            EXPECT_EQ(TConfigSistemaQOR::GetLojasLeram(), c.lojasLeram);
+        else if (c.errorMessage.find("lojas_leram") != std::string::npos)
+            EXPECT_TRUE(ThrowsExactly<Exception>([] { TConfigSistemaQOR::GetLojasLeram(); }, c.errorMessage));
+        else
+            EXPECT_TRUE(ThrowsExactly<EVariantError>([] { TConfigSistemaQOR::GetLojasLeram(); }, c.errorMessage));
+    }
+}
+
+TEST_F(SettingsFileTest, EditsTakeEffectAtTheNextCall) {
+    WriteSettings(FilialMatriz("usa_fislogica=1\r\nCodLogica=12\r\n"));
+    EXPECT_EQ(TConfigSistemaQOR::GetCodLogica(), 12);
+    EXPECT_EQ(TConfigSistemaQOR::GetLojasLeram(), "C");
+
+    WriteSettings(FilialMatriz("usa_fislogica=1\r\nCodLogica=54\r\n"));
+    EXPECT_EQ(TConfigSistemaQOR::GetCodLogica(), 54);
+    EXPECT_EQ(TConfigSistemaQOR::GetFilialId(), "54");
+    EXPECT_EQ(TConfigSistemaQOR::GetLojasLeram(), "a");
+
+    ASSERT_EQ(std::remove(TConfigSistemaQOR::SettingsFileName().c_str()), 0);
+    EXPECT_EQ(TConfigSistemaQOR::GetCodLogica(), 0);
+}
+
+TEST_F(SettingsFileTest, LojasLeramForFollowsTheStoreCodeTable) {
+    const struct {
+        int32_t n;
+        const char* code;
+    } cases[] = {{1, "*"}, {2, "2"}, {9, "9"}, {10, "A"}, {35, "Z"}, {36, "@"}, {53, ":"}, {54, "a"}, {79, "z"},
+                 {0, "0"}, {-1, "/"}};
+    for (const auto& c : cases) EXPECT_EQ(TConfigSistemaQOR::LojasLeramFor(c.n), c.code) << c.n;
+    EXPECT_TRUE(ThrowsExactly<Exception>(
+        [] { TConfigSistemaQOR::LojasLeramFor(80); },
+        "O filial_id 80 n\xE3o pode ser convertido para um \"lojas_leram\" v\xE1lido"));
+}
+
+std::string Hex(const std::string& text) {
+    static const char kDigits[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : text) {
+        out += kDigits[c >> 4];
+        out += kDigits[c & 0xF];
+    }
+    return out;
+}
+
+// The branch taken from the server identification record, on the test server.
+class ServerBranchTest : public SettingsFileTest {
+protected:
+    void SetUp() override {
+        SettingsFileTest::SetUp();
+        db_.Exec("CREATE TABLE identificacao_servidor (filial_id INT, cnpj_servidor VARCHAR(20), "
+                 "tipo_servidor VARCHAR(10), data_identificacao DATETIME, hash_identificacao VARCHAR(64))");
+        const test::TServerAddress& server = test::TestServer();
+        dir_.Write("connection.conf", "[connection]\r\nDatabaseIP=" + Hex(server.host) + "\r\nDatabasename=" +
+                                          Hex(db_.Name()) + "\r\nUsuario=" + Hex(server.user) +
+                                          "\r\nSenha=" + Hex(server.password) + "\r\n");
+        sessionsBefore_ = db_.SessionsOnThisDatabase().size();
+    }
+    size_t IdentificationSessions() { return db_.SessionsOnThisDatabase().size() - sessionsBefore_; }
+
+    test::TScratchDatabase db_;
+    size_t sessionsBefore_ = 0;
+};
+
+TEST_F(ServerBranchTest, RecordDecidesUnlessUsaFisLogicaIsExactlyOne) {
+    db_.Exec("INSERT INTO identificacao_servidor VALUES (37, '123', 'M', '2024-01-02 03:04:05', 'h')");
+    for (const char* entries : {"usa_fislogica=0\r\nCodLogica=12\r\n", "CodLogica=12\r\n",
+                                "usa_fislogica=01\r\nCodLogica=12\r\n", "usa_fislogica=true\r\nCodLogica=12\r\n",
+                                "usa_fislogica=2\r\nCodLogica=12\r\n", "usa_fislogica=\"1 \"\r\nCodLogica=12\r\n"}) {
+        SCOPED_TRACE(entries);
+        WriteSettings(FilialMatriz(entries));
+        EXPECT_EQ(TConfigSistemaQOR::GetCodLogica(), 12);
+        EXPECT_EQ(TConfigSistemaQOR::GetFilialId(), "37");
+        EXPECT_EQ(TConfigSistemaQOR::GetLojasLeram(), "#");
+    }
+    // Loaded once for the whole process: one identification session, whatever the calls.
+    EXPECT_EQ(IdentificationSessions(), 1u);
+
+    // No section at all: the record still answers; the logical branch is 0.
+    WriteSettings("[ip]\r\nlocal=127.0.0.1\r\n");
+    EXPECT_EQ(TConfigSistemaQOR::GetCodLogica(), 0);
+    EXPECT_EQ(TConfigSistemaQOR::GetLojasLeram(), "#");
+}
+
+TEST_F(ServerBranchTest, UsaFisLogicaOneOpensNoIdentificationConnection) {
+    db_.Exec("INSERT INTO identificacao_servidor VALUES (37, '123', 'M', NULL, 'h')");
+    WriteSettings(FilialMatriz("usa_fislogica=1\r\nCodLogica=12\r\n"));
+    EXPECT_EQ(TConfigSistemaQOR::GetFilialId(), "12");
+    EXPECT_EQ(TConfigSistemaQOR::GetLojasLeram(), "C");
+    EXPECT_EQ(IdentificationSessions(), 0u);
+}
+
+TEST_F(ServerBranchTest, LoadFailurePassesThroughUnchanged) {
+    WriteSettings(FilialMatriz("usa_fislogica=0\r\nCodLogica=12\r\n"));
+    const std::string message =
+        "Falha ao carregar dados de identifica\xE7\xE3o do servidor.\r\nMotivo: "
+        "N\xE3o foi poss\xEDvel encontrar a identifica\xE7\xE3o do servidor.";
+    EXPECT_TRUE(ThrowsExactly<Exception>([] { TConfigSistemaQOR::GetFilialId(); }, message));
+    EXPECT_TRUE(ThrowsExactly<Exception>([] { TConfigSistemaQOR::GetLojasLeram(); }, message));
+    EXPECT_EQ(TConfigSistemaQOR::GetCodLogica(), 12);
+}
+
+}  // namespace
+}  // namespace tarvik
