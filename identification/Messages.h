@@ -1,2 +1,23 @@
 #pragma once
-// The messages of the server identification code, side by side.
+// The messages of the server identification code, side by side. Texts are Windows-1252 bytes.
+
+namespace tarvik::messages {
+
+// Loading the server identification record.
+inline constexpr const char* kIdentificationLoadFailed =
+    "Falha ao carregar dados de identifica\xE7\xE3o do servidor.\r\nMotivo: ";
+inline constexpr const char* kIdentificationNotFound =
+    "N\xE3o foi poss\xEDvel encontrar a identifica\xE7\xE3o do servidor.";
+
+// Reading a column of the identification query.
+inline constexpr const char* kFieldNotFound = "Field '%s' not found";
+inline constexpr const char* kInvalidInteger = "'%s' is not a valid integer value";
+inline constexpr const char* kInvalidDateTime = "'%s' is not a valid date and time";
+
+// Decoding a value of connection.conf.
+inline constexpr const char* kInvalidHexText = "'%s' is not a valid hexadecimal text";
+
+// The client library could not even make a handle.
+inline constexpr const char* kClientOutOfMemory = "MySQL client ran out of memory";
+
+}  // namespace tarvik::messages

@@ -1,0 +1,111 @@
+#include "identification/UConnectionInfoClass.h"
+
+#include "identification/Messages.h"
+#include "identification/UDao.h"
+#include "platform/Conversions.h"
+#include "platform/Errors.h"
+#include "platform/ExecutablePath.h"
+#include "platform/HostLookup.h"
+
+namespace tarvik {
+namespace {
+
+constexpr const char* kConfFileName = "connection.conf";
+constexpr const char* kSection = "connection";
+
+TConnectionInfo* g_connectionInfo = nullptr;
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    return -1;
+}
+
+}  // namespace
+
+std::string HexToText(const std::string& text) {
+    std::string result;
+    const size_t pairs = text.size() / 2;
+    result.reserve(pairs);
+    for (size_t i = 0; i < pairs; ++i) {
+        const int high = HexDigit(text[2 * i]);
+        const int low = HexDigit(text[2 * i + 1]);
+        if (high < 0 || low < 0) throw EConvertError(Format(messages::kInvalidHexText, text.c_str()));
+        result += static_cast<char>(high * 16 + low);
+    }
+    return result;
+}
+
+TConnectionInfo::TConnectionInfo() = default;
+
+TConnectionInfo::~TConnectionInfo() {
+    connection_.reset();
+    if (g_connectionInfo == this) g_connectionInfo = nullptr;
+}
+
+std::string TConnectionInfo::ConnectionConfFileName() { return ExecutableDirectory() + kConfFileName; }
+
+std::string TConnectionInfo::ReadConfText(const TProfileReader& reader, const std::string& key) {
+    const std::string stored = reader.ReadString(kSection, key, std::string());
+    if (stored.empty()) return stored;
+    try {
+        return HexToText(stored);
+    } catch (const EConvertError&) {
+        // A damaged value counts as a missing one; the others still load.
+        return std::string();
+    }
+}
+
+int32_t TConnectionInfo::ReadConfInteger(const TProfileReader& reader, const std::string& key,
+                                         int32_t defaultValue) {
+    int32_t value = defaultValue;
+    if (!TryStrToInt(ReadConfText(reader, key), value)) return defaultValue;
+    return value;
+}
+
+void TConnectionInfo::LoadConnectionConf() {
+    const TProfileReader reader(ConnectionConfFileName());
+    macAdress_ = ReadConfText(reader, "MacAdress");
+    codFisica_ = ReadConfInteger(reader, "CodFisica", 0);
+    databaseIP_ = ReadConfText(reader, "DatabaseIP");
+    databasename_ = ReadConfText(reader, "Databasename");
+    usuario_ = ReadConfText(reader, "Usuario");
+    senha_ = ReadConfText(reader, "Senha");
+    name_ = ReadConfText(reader, "Name");
+    cnpj_ = ReadConfText(reader, "Cnpj");
+}
+
+std::string TConnectionInfo::GetDatabaseIP() const {
+    if (LowerCase(databaseIP_) == "localhost") return LocalAddress();
+    return databaseIP_;
+}
+
+TDaoConnection& TConnectionInfo::GetConnection() {
+    if (connection_) return *connection_;
+    const std::string usuario = GetUsuario();
+    const std::string senha = GetSenha();
+    const std::string databasename = GetDatabasename();
+    // Last, so that a failing address lookup comes after everything else was taken.
+    const std::string server = GetDatabaseIP();
+    connection_ = TDao::OpenConnection(server, databasename, usuario, senha, nullptr, kPort);
+    return *connection_;
+}
+
+std::string TConnectionInfo::LocalAddress() const { return tarvik::LocalAddress(); }
+
+TConnectionInfo& GetConnectionInfo() {
+    if (!g_connectionInfo) {
+        // Stored before it is loaded; the load reports nothing, so it is always a loaded one.
+        g_connectionInfo = new TConnectionInfo();
+        g_connectionInfo->LoadConnectionConf();
+    }
+    return *g_connectionInfo;
+}
+
+void ReleaseConnectionInfo() {
+    delete g_connectionInfo;  // the destructor forgets it
+    g_connectionInfo = nullptr;
+}
+
+}  // namespace tarvik

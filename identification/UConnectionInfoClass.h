@@ -1,0 +1,83 @@
+#pragma once
+// The identification connection's description, read once from "connection.conf" beside the
+// executable, and the connection itself, opened on first use and kept until the program ends.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/ProfileReader.h"
+
+namespace tarvik {
+
+class TDaoConnection;
+
+// Decodes hex-encoded bytes (two digits per byte, either letter case); an odd last digit is
+// ignored. Throws EConvertError when a pair is not two hexadecimal digits.
+std::string HexToText(const std::string& text);
+
+class TConnectionInfo {
+public:
+    static constexpr int32_t kPort = 3306;
+
+    TConnectionInfo();
+    // Closes and releases the connection, and forgets the process-wide instance when it is this one.
+    virtual ~TConnectionInfo();
+    TConnectionInfo(const TConnectionInfo&) = delete;
+    TConnectionInfo& operator=(const TConnectionInfo&) = delete;
+
+    // The executable's directory followed by "connection.conf".
+    static std::string ConnectionConfFileName();
+
+    // One value of section "connection", decoded; the empty text when it is missing or not
+    // valid hex.
+    static std::string ReadConfText(const TProfileReader& reader, const std::string& key);
+    // The decoded value as an integer; `defaultValue` when it is missing, not valid hex, not
+    // an integer or out of range.
+    static int32_t ReadConfInteger(const TProfileReader& reader, const std::string& key, int32_t defaultValue);
+
+    // Reads every key of the file into the members; a missing file leaves them empty.
+    void LoadConnectionConf();
+
+    const std::string& GetMacAdress() const { return macAdress_; }
+    const std::string& GetUsuario() const { return usuario_; }
+    const std::string& GetSenha() const { return senha_; }
+    const std::string& GetDatabasename() const { return databasename_; }
+    // DatabaseIP as the file holds it ("localhost" not replaced).
+    const std::string& GetDatabaseIPAsStored() const { return databaseIP_; }
+    const std::string& GetName() const { return name_; }
+    int32_t GetCodFisica() const { return codFisica_; }
+    const std::string& GetCnpj() const { return cnpj_; }
+
+    // The host to connect to: this machine's own address when DatabaseIP is "localhost" in
+    // any letter case (nothing trimmed), otherwise DatabaseIP unchanged.
+    std::string GetDatabaseIP() const;
+
+    // The open identification connection, owned by this object; opened on the first call
+    // that succeeds. A failure stores nothing, so the next call tries again.
+    TDaoConnection& GetConnection();
+    bool HasConnection() const { return connection_ != nullptr; }
+
+    // This machine's own address (see platform/HostLookup.h).
+    std::string LocalAddress() const;
+
+private:
+    std::string macAdress_;
+    std::string usuario_;
+    std::string senha_;
+    std::string databasename_;
+    std::string databaseIP_;
+    std::string name_;
+    int32_t codFisica_ = 0;
+    std::unique_ptr<TDaoConnection> connection_;
+    std::string cnpj_;
+};
+
+// The process-wide instance, created and loaded on first use.
+TConnectionInfo& GetConnectionInfo();
+
+// At program end, after the window: closes the identification connection and forgets the
+// instance (the next GetConnectionInfo would read the file again).
+void ReleaseConnectionInfo();
+
+}  // namespace tarvik

@@ -1,0 +1,253 @@
+#include "identification/UDao.h"
+
+#include <mysql.h>
+
+#include <cstdio>
+#include <exception>
+
+#include "identification/Messages.h"
+#include "platform/Conversions.h"
+#include "platform/Errors.h"
+
+namespace tarvik {
+namespace {
+
+MYSQL* Handle(void* handle) { return static_cast<MYSQL*>(handle); }
+
+// The failure's text, copied before the handle is closed.
+[[noreturn]] void CloseAndThrow(MYSQL* handle) {
+    std::string error = mysql_error(handle);
+    mysql_close(handle);
+    throw Exception(std::move(error));
+}
+
+// Days from 1970-01-01 of a date in the proleptic Gregorian calendar.
+int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
+    y -= m <= 2;
+    const int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<int64_t>(doe) - 719468;
+}
+
+bool LeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+// Reads exactly `count` digits at `pos`.
+bool Digits(const std::string& text, size_t& pos, size_t count, int& value) {
+    if (pos + count > text.size()) return false;
+    value = 0;
+    for (size_t i = 0; i < count; ++i) {
+        const char c = text[pos + i];
+        if (c < '0' || c > '9') return false;
+        value = value * 10 + (c - '0');
+    }
+    pos += count;
+    return true;
+}
+
+bool Expect(const std::string& text, size_t& pos, char c) {
+    if (pos >= text.size() || text[pos] != c) return false;
+    ++pos;
+    return true;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TDaoConnection
+
+TDaoConnection::TDaoConnection(void* owner) : owner_(owner) {}
+
+TDaoConnection::~TDaoConnection() { Disconnect(); }
+
+void TDaoConnection::Connect() {
+    if (handle_) return;
+    MYSQL* handle = mysql_init(nullptr);
+    if (!handle) throw Exception(messages::kClientOutOfMemory);
+
+    unsigned connectTimeout = kConnectionTimeout;
+    mysql_options(handle, MYSQL_OPT_CONNECT_TIMEOUT, &connectTimeout);
+    // TCP also for "localhost": the session must look the same to the server wherever it runs.
+    unsigned protocol = MYSQL_PROTOCOL_TCP;
+    mysql_options(handle, MYSQL_OPT_PROTOCOL, &protocol);
+    // Given in the handshake, so that no SET NAMES follows the connect.
+    mysql_options(handle, MYSQL_SET_CHARSET_NAME, "latin1");
+    unsigned statementTimeout = kStatementTimeout;
+    mysql_options(handle, MYSQL_OPT_READ_TIMEOUT, &statementTimeout);
+    mysql_options(handle, MYSQL_OPT_WRITE_TIMEOUT, &statementTimeout);
+
+    const std::string host = server_.empty() ? std::string("localhost") : server_;
+    if (!mysql_real_connect(handle, host.c_str(), username_.c_str(), password_.c_str(),
+                            database_.empty() ? nullptr : database_.c_str(), static_cast<unsigned>(port_),
+                            nullptr, CLIENT_FOUND_ROWS | CLIENT_MULTI_STATEMENTS))
+        CloseAndThrow(handle);
+    handle_ = handle;
+}
+
+void TDaoConnection::Disconnect() {
+    if (!handle_) return;
+    mysql_close(Handle(handle_));
+    handle_ = nullptr;
+}
+
+unsigned long TDaoConnection::ThreadId() const { return handle_ ? mysql_thread_id(Handle(handle_)) : 0; }
+
+// ---------------------------------------------------------------------------------------------
+// TDaoQuery
+
+TDaoQuery::TDaoQuery(TDaoConnection& connection) : connection_(connection) {}
+
+TDaoQuery::~TDaoQuery() { FreeResult(); }
+
+void TDaoQuery::FreeResult() {
+    if (result_) mysql_free_result(static_cast<MYSQL_RES*>(result_));
+    result_ = nullptr;
+    row_ = nullptr;
+    lengths_ = nullptr;
+    active_ = false;
+}
+
+void TDaoQuery::Open() {
+    FreeResult();
+    if (!connection_.Connected()) connection_.Connect();
+    MYSQL* handle = Handle(connection_.handle_);
+    if (mysql_real_query(handle, sql_.data(), sql_.size()) != 0) throw Exception(mysql_error(handle));
+    MYSQL_RES* result = mysql_store_result(handle);
+    if (!result && mysql_field_count(handle) != 0) throw Exception(mysql_error(handle));
+    result_ = result;
+    // A text of several statements leaves further results behind; they are read and dropped
+    // here, or the connection could run no other statement. A failing later statement fails
+    // the whole open rather than passing unnoticed.
+    for (;;) {
+        const int next = mysql_next_result(handle);
+        if (next < 0) break;
+        if (next > 0) {
+            std::string error = mysql_error(handle);
+            FreeResult();
+            throw Exception(std::move(error));
+        }
+        if (MYSQL_RES* more = mysql_store_result(handle)) mysql_free_result(more);
+    }
+    if (result) {
+        row_ = mysql_fetch_row(result);
+        lengths_ = row_ ? mysql_fetch_lengths(result) : nullptr;
+    }
+    active_ = true;
+}
+
+int32_t TDaoQuery::RowCount() const {
+    if (!result_) return 0;
+    return static_cast<int32_t>(mysql_num_rows(static_cast<MYSQL_RES*>(result_)));
+}
+
+bool TDaoQuery::FieldValue(const std::string& name, std::string& value) const {
+    MYSQL_RES* result = static_cast<MYSQL_RES*>(result_);
+    const unsigned count = result ? mysql_num_fields(result) : 0;
+    for (unsigned i = 0; i < count; ++i) {
+        const MYSQL_FIELD* field = mysql_fetch_field_direct(result, i);
+        if (!SameText(std::string(field->name, field->name_length), name)) continue;
+        if (!row_ || !row_[i]) return false;
+        value.assign(row_[i], lengths_[i]);
+        return true;
+    }
+    throw EDatabaseError(Format(messages::kFieldNotFound, name.c_str()));
+}
+
+int32_t TDaoQuery::GetFieldInteger(const std::string& name) const {
+    std::string text;
+    if (!FieldValue(name, text)) return 0;
+    int32_t value = 0;
+    if (!TryStrToInt(text, value)) throw EConvertError(Format(messages::kInvalidInteger, text.c_str()));
+    return value;
+}
+
+std::string TDaoQuery::GetFieldText(const std::string& name) const {
+    std::string text;
+    if (!FieldValue(name, text)) return std::string();
+    return text;
+}
+
+double TDaoQuery::GetFieldDateTime(const std::string& name) const {
+    std::string text;
+    if (!FieldValue(name, text)) return 0.0;
+    return DateTimeFromServerText(text);
+}
+
+// ---------------------------------------------------------------------------------------------
+// TDao
+
+std::unique_ptr<TDaoConnection> TDao::OpenConnection(const std::string& server, const std::string& database,
+                                                     const std::string& username, const std::string& password,
+                                                     void* owner, int32_t port) {
+    auto connection = std::make_unique<TDaoConnection>(owner);
+    connection->SetServer(server);
+    connection->SetDatabase(database);
+    connection->SetUsername(username);
+    connection->SetPassword(password);
+    connection->SetPort(port);
+    connection->SetLoginPrompt(false);
+    try {
+        connection->Connect();
+    } catch (const std::exception& e) {
+        std::string message = e.what();
+        connection.reset();
+        throw Exception(std::move(message));
+    }
+    return connection;
+}
+
+std::unique_ptr<TDaoQuery> TDao::OpenQuery(TDaoConnection& connection, const std::string& sql, bool raiseOnError,
+                                           bool cachedUpdates) {
+    auto query = std::make_unique<TDaoQuery>(connection);
+    query->SetSQL(sql);
+    query->SetCachedUpdates(cachedUpdates);
+    try {
+        query->Open();
+    } catch (const std::exception& e) {
+        std::string message = e.what();
+        query.reset();
+        if (raiseOnError) throw Exception(std::move(message));
+        return nullptr;
+    }
+    return query;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+double DateTimeFromServerText(const std::string& text) {
+    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    double fraction = 0.0;
+    size_t pos = 0;
+    bool ok = Digits(text, pos, 4, year) && Expect(text, pos, '-') && Digits(text, pos, 2, month) &&
+              Expect(text, pos, '-') && Digits(text, pos, 2, day);
+    if (ok && pos < text.size()) {
+        ok = Expect(text, pos, ' ') && Digits(text, pos, 2, hour) && Expect(text, pos, ':') &&
+             Digits(text, pos, 2, minute) && Expect(text, pos, ':') && Digits(text, pos, 2, second);
+        if (ok && pos < text.size()) {
+            ok = Expect(text, pos, '.') && pos < text.size();
+            double scale = 0.1;
+            for (; ok && pos < text.size(); ++pos, scale /= 10) {
+                const char c = text[pos];
+                if (c < '0' || c > '9') ok = false;
+                else fraction += (c - '0') * scale;
+            }
+        }
+    }
+    if (ok && year == 0 && month == 0 && day == 0 && hour == 0 && minute == 0 && second == 0 && fraction == 0.0)
+        return 0.0;
+    static constexpr int kMonthDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    ok = ok && year >= 1 && month >= 1 && month <= 12 && day >= 1 &&
+         day <= kMonthDays[month - 1] + (month == 2 && LeapYear(year) ? 1 : 0) && hour <= 23 && minute <= 59 &&
+         second <= 59;
+    if (!ok) throw EConvertError(Format(messages::kInvalidDateTime, text.c_str()));
+
+    const double days = static_cast<double>(DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) -
+                                            DaysFromCivil(1899, 12, 30));
+    const double time = (hour * 3600.0 + minute * 60.0 + second + fraction) / 86400.0;
+    // Before the epoch the time of day still counts away from zero, as date-times of this
+    // kind are kept: 1899-12-29 12:00 is -1.5.
+    return days >= 0 ? days + time : days - time;
+}
+
+}  // namespace tarvik

@@ -1,0 +1,112 @@
+#include "tests/identification/IdentificationSupport.h"
+
+#include <arpa/inet.h>
+#include <mysql.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <climits>
+#include <stdexcept>
+
+#include "platform/ExecutablePath.h"
+#include "tests/support/TestServer.h"
+
+namespace tarvik::test {
+
+std::string HexEncode(const std::string& text) {
+    static const char* digits = "0123456789ABCDEF";
+    std::string out;
+    for (const unsigned char c : text) {
+        out += digits[c >> 4];
+        out += digits[c & 15];
+    }
+    return out;
+}
+
+std::string ConnectionConfText(const TConfEntries& entries) {
+    std::string text = "[connection]\r\n";
+    for (const auto& [key, value] : entries) text += key + "=" + value + "\r\n";
+    return text;
+}
+
+TConfEntries TestServerConf(const std::string& host, const std::string& database) {
+    const TServerAddress& server = TestServer();
+    return {{"DatabaseIP", HexEncode(host)},
+            {"Databasename", HexEncode(database)},
+            {"Usuario", HexEncode(server.user)},
+            {"Senha", HexEncode(server.password)}};
+}
+
+TScopedExecutableDirectory::TScopedExecutableDirectory(const std::string& directory) {
+    SetExecutableDirectoryOverride(directory);
+}
+
+TScopedExecutableDirectory::~TScopedExecutableDirectory() { SetExecutableDirectoryOverride(std::string()); }
+
+TScopedWorkingDirectory::TScopedWorkingDirectory(const std::string& directory) {
+    char buffer[PATH_MAX];
+    if (!::getcwd(buffer, sizeof buffer)) throw std::runtime_error("getcwd failed");
+    previous_ = buffer;
+    if (::chdir(directory.c_str()) != 0) throw std::runtime_error("chdir failed: " + directory);
+}
+
+TScopedWorkingDirectory::~TScopedWorkingDirectory() {
+    if (::chdir(previous_.c_str()) != 0) ADD_FAILURE() << "could not return to " << previous_;
+}
+
+std::string ClientConnectError(const std::string& host, unsigned port, const std::string& user,
+                               const std::string& password, const std::string& database) {
+    MYSQL* handle = mysql_init(nullptr);
+    unsigned protocol = MYSQL_PROTOCOL_TCP;
+    mysql_options(handle, MYSQL_OPT_PROTOCOL, &protocol);
+    mysql_options(handle, MYSQL_SET_CHARSET_NAME, "latin1");
+    std::string error;
+    if (!mysql_real_connect(handle, host.c_str(), user.c_str(), password.c_str(),
+                            database.empty() ? nullptr : database.c_str(), port, nullptr, 0))
+        error = mysql_error(handle);
+    mysql_close(handle);
+    if (error.empty()) throw std::runtime_error("the connect was expected to fail: " + host);
+    return error;
+}
+
+std::string ServerErrorText(const std::string& database, const std::string& sql) {
+    const TServerAddress& server = TestServer();
+    MYSQL* handle = mysql_init(nullptr);
+    unsigned protocol = MYSQL_PROTOCOL_TCP;
+    mysql_options(handle, MYSQL_OPT_PROTOCOL, &protocol);
+    mysql_options(handle, MYSQL_SET_CHARSET_NAME, "latin1");
+    std::string error;
+    if (mysql_real_connect(handle, server.host.c_str(), server.user.c_str(), server.password.c_str(),
+                           database.empty() ? nullptr : database.c_str(), server.port, nullptr, 0) &&
+        mysql_real_query(handle, sql.data(), sql.size()) != 0)
+        error = mysql_error(handle);
+    mysql_close(handle);
+    if (error.empty()) throw std::runtime_error("the statement was expected to fail: " + sql);
+    return error;
+}
+
+std::vector<unsigned long> SessionsOtherThanAdmin(TScratchDatabase& db) {
+    const unsigned long admin = std::stoul(db.Scalar("SELECT CONNECTION_ID()"));
+    std::vector<unsigned long> others;
+    for (const unsigned long id : db.SessionsOnThisDatabase())
+        if (id != admin) others.push_back(id);
+    return others;
+}
+
+std::string FirstIPv4OfHostName() {
+    char name[256] = {};
+    if (::gethostname(name, sizeof name - 1) != 0) throw std::runtime_error("gethostname failed");
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(name, nullptr, &hints, &found) != 0 || !found)
+        throw std::runtime_error(std::string("this machine's name does not resolve: ") + name);
+    char text[INET_ADDRSTRLEN] = {};
+    ::inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr, text, sizeof text);
+    ::freeaddrinfo(found);
+    return text;
+}
+
+}  // namespace tarvik::test
