@@ -1,1 +1,3 @@
-int main() { return 0; }
+#include "app/Application.h"
+
+int main(int argc, char** argv) { return tarvik::RunProgram(argc, argv); }

@@ -1,0 +1,24 @@
+#pragma once
+// The application object and the program's life from start to exit.
+
+#include <QApplication>
+
+namespace tarvik {
+
+// Every exception that escapes the handling of one event ends up in the error box, and the
+// event loop goes on with the next event.
+class TApplication : public QApplication {
+    Q_OBJECT
+public:
+    TApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
+};
+
+// Lets the data layers' wait cursor show as the application's override cursor.
+void InstallCursorHook();
+
+// Start-up, the event loop until the main window closes, shutdown. The command line is not
+// read (only the program's name is handed to the toolkit). Returns the exit code, always 0.
+int RunProgram(int argc, char** argv);
+
+}  // namespace tarvik

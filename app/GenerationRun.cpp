@@ -1,0 +1,54 @@
+#include "app/GenerationRun.h"
+
+#include "app/Messages.h"
+#include "settings/UConfigSistemaQOR.h"
+
+namespace tarvik {
+
+TBranchIdentity TBranchIdentity::FromSettings() {
+    return TBranchIdentity{&TConfigSistemaQOR::GetCodLogica, &TConfigSistemaQOR::GetLojasLeram};
+}
+
+std::string TargetTableFor(int itemIndex) {
+    return itemIndex == 0 ? msg::kTargetTable0 : msg::kTargetTable1;
+}
+
+void RunGeneration(TRunView& view, TDbQuery& produtos, TDbQuery& temp, TDbQuery& inclui,
+                   const TBranchIdentity& branch) {
+    view.SetStartEnabled(false);
+    const std::string table = TargetTableFor(view.TargetIndex());
+
+    produtos.SetStatement("Select produto_id from produto");
+    produtos.Open();
+    // Opened only to append rows to the table through it; its own rows are never read.
+    inclui.SetStatement("Select * from " + table + " where produto_id = 0");
+    inclui.Open();
+    // The progress is deliberately not reset: a later run starts from where the last ended.
+    view.SetGaugeMaximum(static_cast<int32_t>(produtos.RowCount()));
+
+    while (!produtos.AtEnd()) {
+        const std::string product = produtos.GetFieldText("produto_id");
+        const int32_t branchNumber = branch.codLogica();
+        temp.SetStatement("Select * from " + table + " where produto_id = " + product +
+                          " and filial_id = " + std::to_string(branchNumber));
+        temp.Open();
+        // One row or several count alike as present.
+        if (temp.NoRows()) {
+            inclui.AppendRow();
+            inclui.SetFieldInteger("produto_id", produtos.GetFieldInteger("produto_id"));
+            inclui.SetFieldInteger("filial_id", branch.codLogica());
+            inclui.SetFieldText("lojas_leram", branch.lojasLeram());
+            inclui.PostRow();
+        }
+        temp.Close();
+        produtos.MoveNext();
+        view.SetGaugeProgress(view.GaugeProgress() + 1);
+    }
+
+    produtos.Close();
+    inclui.Close();
+    view.Inform(msg::kRunFinished);
+    view.SetStartEnabled(true);
+}
+
+}  // namespace tarvik

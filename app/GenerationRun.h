@@ -1,0 +1,46 @@
+#pragma once
+// The start button's run: for every product, make sure the chosen minimum-stock table holds
+// this branch's row, inserting the ones that are missing, with the gauge following along.
+//
+// The run sees the window only through TRunView and the branch only through TBranchIdentity,
+// so the window merely wires its controls to it. An error ends the run where it stands and
+// goes on to the caller: nothing is tidied up, the start control stays disabled, and rows
+// already inserted stay inserted.
+
+#include "db/DbQuery.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace tarvik {
+
+// What the run does with the window.
+class TRunView {
+public:
+    virtual ~TRunView() = default;
+    virtual void SetStartEnabled(bool enabled) = 0;
+    virtual int TargetIndex() const = 0;  // the radio group's ItemIndex
+    virtual void SetGaugeMaximum(int32_t maximum) = 0;
+    virtual int32_t GaugeProgress() const = 0;
+    virtual void SetGaugeProgress(int32_t progress) = 0;
+    virtual void Inform(const std::string& text) = 0;  // returns when the user closed it
+};
+
+// The branch number written into filial_id, and the store code for lojas_leram. Both are
+// asked afresh every time they are needed.
+struct TBranchIdentity {
+    std::function<int32_t()> codLogica;
+    std::function<std::string()> lojasLeram;
+
+    // From sistema_qor.ini and, for the store code, the server's identification record.
+    static TBranchIdentity FromSettings();
+};
+
+// "estoque_minimo" for item 0, "estoque_minimo2" for any other index.
+std::string TargetTableFor(int itemIndex);
+
+void RunGeneration(TRunView& view, TDbQuery& produtos, TDbQuery& temp, TDbQuery& inclui,
+                   const TBranchIdentity& branch);
+
+}  // namespace tarvik

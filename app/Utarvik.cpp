@@ -1,0 +1,121 @@
+#include "app/Utarvik.h"
+
+#include "app/Boxes.h"
+#include "app/Gauge.h"
+#include "app/GenerationRun.h"
+#include "app/Messages.h"
+#include "app/RadioGroup.h"
+#include "app/Windows1252.h"
+#include "platform/ProfileReader.h"
+#include "settings/UConfigSistemaQOR.h"
+#include "settings/util.h"
+
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace tarvik {
+
+TForm1* Form1 = nullptr;
+
+namespace {
+
+// The window's place and outer size (frame and title bar included), in pixels.
+constexpr QRect kOuterGeometry(192, 107, 386, 152);
+
+// The run's view of the window.
+class TFormRunView : public TRunView {
+public:
+    explicit TFormRunView(TForm1& form) : form_(form) {}
+    void SetStartEnabled(bool enabled) override { form_.Button1->setEnabled(enabled); }
+    int TargetIndex() const override { return form_.RadioGroup1->ItemIndex(); }
+    void SetGaugeMaximum(int32_t maximum) override { form_.Gauge1->SetMaxValue(maximum); }
+    int32_t GaugeProgress() const override { return form_.Gauge1->Progress(); }
+    void SetGaugeProgress(int32_t progress) override { form_.Gauge1->SetProgress(progress); }
+    void Inform(const std::string& text) override { ShowInformation(text); }
+
+private:
+    TForm1& form_;
+};
+
+}  // namespace
+
+TForm1::TForm1(QWidget* parent) : QWidget(parent) {
+    setWindowTitle(FromWindows1252(msg::kFormCaption));
+    setBackgroundRole(QPalette::Button);
+    setAutoFillBackground(true);
+    // Asked for by name; where the face is missing the toolkit picks its nearest match.
+    QFont font("MS Sans Serif");
+    font.setPixelSize(11);
+    setFont(font);
+    move(kOuterGeometry.topLeft());
+    resize(kOuterGeometry.size());
+
+    Button1 = new QPushButton(FromWindows1252(msg::kStartButton), this);
+    Button1->setGeometry(144, 88, 75, 25);
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+
+    Gauge1 = new TGauge(this);
+    Gauge1->setGeometry(8, 40, 361, 41);
+
+    Conexao = std::make_unique<TDbConnection>();
+    Conexao->SetHost("localhost");
+    Conexao->SetPort("3306");
+    Conexao->SetDatabase("merovan");
+    Conexao->SetLogin("root");
+    Conexao->SetPassword("580317kwd");
+    Conexao->SetLoginPrompt(false);
+    Transacao = std::make_unique<TDbTransaction>(*Conexao);
+    QProdutos = std::make_unique<TDbQuery>("QProdutos", *Conexao, *Transacao, false);
+    QTemp = std::make_unique<TDbQuery>("QTemp", *Conexao, *Transacao, false);
+    QInclui = std::make_unique<TDbQuery>("QInclui", *Conexao, *Transacao, true);
+
+    RadioGroup1 = new TRadioGroup(msg::kRadioGroupCaption, {msg::kTargetTable0, msg::kTargetTable1}, 2, this);
+    RadioGroup1->setGeometry(8, 0, 361, 33);
+    RadioGroup1->SetItemIndex(0);
+
+    // The button comes first in the tab order and so has the focus at start.
+    setTabOrder(Button1, RadioGroup1->Item(0));
+    Button1->setFocus();
+
+    try {
+        FormCreate();
+    } catch (const std::exception& error) {
+        ShowErrorBox(error);
+    }
+}
+
+TForm1::~TForm1() {
+    // Queries before the transaction that carries their link, the connection last.
+    QInclui.reset();
+    QTemp.reset();
+    QProdutos.reset();
+    Transacao.reset();
+    Conexao.reset();
+}
+
+void TForm1::FormCreate() {
+    const TProfileReader reader(TConfigSistemaQOR::SettingsFileName());
+    const auto read = [&reader](const TSettingKey& setting) {
+        return reader.ReadString(setting.section, setting.key, setting.defaultValue);
+    };
+    Conexao->SetHost(read(settings::kIpLocal));
+    Conexao->SetDatabase(read(settings::kIpDatabase));
+    Conexao->SetPassword(CipherText("D", read(settings::kIpSenha), "WUX"));
+}
+
+void TForm1::Button1Click() {
+    TFormRunView view(*this);
+    RunGeneration(view, *QProdutos, *QTemp, *QInclui, TBranchIdentity::FromSettings());
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (placed_) return;
+    placed_ = true;
+    // The outer size counts the frame, which is known only once the window is shown: the
+    // client area gets what the frame leaves.
+    const QSize frame = frameGeometry().size() - size();
+    if (frame.width() > 0 || frame.height() > 0) resize(kOuterGeometry.size() - frame);
+}
+
+}  // namespace tarvik

@@ -1,0 +1,54 @@
+#pragma once
+// The main window: the target-table choice, the gauge, the start button, and the main
+// connection with its transaction and three queries, all owned by the window.
+
+#include "db/DbConnection.h"
+#include "db/DbQuery.h"
+
+#include <QWidget>
+
+#include <memory>
+
+class QPushButton;
+
+namespace tarvik {
+
+class TGauge;
+class TRadioGroup;
+
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    // Builds every control and component with its design-time values, then runs FormCreate;
+    // an error that escapes FormCreate is shown in the error box and creation goes on.
+    explicit TForm1(QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // Points Conexao at the server and database of sistema_qor.ini, with its deciphered
+    // password. Connects nothing.
+    void FormCreate();
+    // The start button's run over every product (GenerationRun.h).
+    void Button1Click();
+
+    // Children of the window; Qt releases them with it.
+    QPushButton* Button1;
+    TGauge* Gauge1;
+    // The data components; released by the window, the queries before the link.
+    std::unique_ptr<TDbConnection> Conexao;
+    std::unique_ptr<TDbQuery> QProdutos;
+    std::unique_ptr<TDbQuery> QTemp;
+    std::unique_ptr<TDbQuery> QInclui;
+    std::unique_ptr<TDbTransaction> Transacao;
+    TRadioGroup* RadioGroup1;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    bool placed_ = false;
+};
+
+// The one main window of the program.
+extern TForm1* Form1;
+
+}  // namespace tarvik
