@@ -1,0 +1,80 @@
+#include "bench/BenchDatabase.h"
+
+#include <mysql.h>
+
+#include <stdexcept>
+
+namespace tarvik::bench {
+
+TBenchDatabase::TBenchDatabase(TBenchServer server, std::string name)
+    : server_(std::move(server)), name_(std::move(name)) {
+    MYSQL* h = mysql_init(nullptr);
+    if (!mysql_real_connect(h, server_.host.c_str(), server_.user.c_str(), server_.password.c_str(), nullptr,
+                            server_.port, nullptr, 0)) {
+        std::string error = mysql_error(h);
+        mysql_close(h);
+        throw std::runtime_error("bench: cannot reach the test server (scripts/test-db start): " + error);
+    }
+    handle_ = h;
+}
+
+TBenchDatabase::~TBenchDatabase() { mysql_close(static_cast<MYSQL*>(handle_)); }
+
+void TBenchDatabase::Exec(const std::string& sql) {
+    MYSQL* h = static_cast<MYSQL*>(handle_);
+    if (mysql_query(h, sql.c_str()) != 0) throw std::runtime_error(std::string(mysql_error(h)) + ": " + sql);
+    if (MYSQL_RES* r = mysql_store_result(h)) mysql_free_result(r);
+}
+
+std::string TBenchDatabase::Scalar(const std::string& sql) {
+    MYSQL* h = static_cast<MYSQL*>(handle_);
+    if (mysql_query(h, sql.c_str()) != 0) throw std::runtime_error(std::string(mysql_error(h)) + ": " + sql);
+    MYSQL_RES* r = mysql_store_result(h);
+    std::string out;
+    if (r) {
+        if (MYSQL_ROW row = mysql_fetch_row(r)) out = row[0] ? row[0] : "";
+        mysql_free_result(r);
+    }
+    return out;
+}
+
+void TBenchDatabase::Create(int64_t products, int32_t serverBranch) {
+    Exec("DROP DATABASE IF EXISTS " + name_);
+    Exec("CREATE DATABASE " + name_ + " CHARACTER SET latin1");
+    Exec("USE " + name_);
+    Exec("CREATE TABLE produto (produto_id INT NOT NULL PRIMARY KEY, descricao VARCHAR(60) NOT NULL DEFAULT '')");
+    for (const char* table : {"estoque_minimo", "estoque_minimo2"})
+        Exec(std::string("CREATE TABLE ") + table +
+             " (produto_id INT NOT NULL, filial_id INT NOT NULL, lojas_leram CHAR(1) NOT NULL,"
+             " PRIMARY KEY (produto_id, filial_id))");
+    Exec("CREATE TABLE identificacao_servidor (filial_id INT, cnpj_servidor VARCHAR(20),"
+         " tipo_servidor VARCHAR(20), data_identificacao DATETIME, hash_identificacao VARCHAR(64))");
+    Exec("INSERT INTO identificacao_servidor VALUES (" + std::to_string(serverBranch) +
+         ", '00000000000191', 'LOJA', '2026-01-02 03:04:05', 'bench')");
+    // Products in chunks, so that a million does not make one huge statement.
+    const int64_t chunk = 100000;
+    for (int64_t from = 1; from <= products; from += chunk) {
+        const int64_t to = std::min(products, from + chunk - 1);
+        Exec("INSERT INTO produto (produto_id) SELECT seq FROM seq_" + std::to_string(from) + "_to_" +
+             std::to_string(to));
+    }
+}
+
+void TBenchDatabase::Reset(int32_t branch, char storeCode) {
+    Exec("USE " + name_);
+    for (const char* table : {"estoque_minimo", "estoque_minimo2"}) {
+        Exec(std::string("TRUNCATE TABLE ") + table);
+        Exec(std::string("INSERT INTO ") + table + " SELECT produto_id, " + std::to_string(branch) + ", '" +
+             std::string(1, storeCode) + "' FROM produto WHERE produto_id % 2 = 0");
+    }
+}
+
+int64_t TBenchDatabase::CountRows(const std::string& table) {
+    return std::stoll(Scalar("SELECT COUNT(*) FROM " + name_ + "." + table));
+}
+
+void TBenchDatabase::SetGeneralLog(bool on) { Exec(std::string("SET GLOBAL general_log = ") + (on ? "1" : "0")); }
+
+std::string TBenchDatabase::ServerVersion() { return Scalar("SELECT VERSION()"); }
+
+}  // namespace tarvik::bench

@@ -1,0 +1,42 @@
+#pragma once
+// The benchmark's database on the throwaway server: N products, half of them already holding
+// their row for the branch, the other half missing it; reset before every measured run.
+
+#include <cstdint>
+#include <string>
+
+namespace tarvik::bench {
+
+struct TBenchServer {
+    std::string host = "127.0.0.1";
+    unsigned port = 3306;
+    std::string user = "root";
+    std::string password;
+};
+
+class TBenchDatabase {
+public:
+    TBenchDatabase(TBenchServer server, std::string name);
+    ~TBenchDatabase();
+
+    // Creates the database afresh with `products` products and the identification record.
+    void Create(int64_t products, int32_t serverBranch);
+    // Puts the target table back to "every even product has its row for `branch`".
+    void Reset(int32_t branch, char storeCode);
+    int64_t CountRows(const std::string& table);
+    void SetGeneralLog(bool on);
+    std::string ServerVersion();
+
+    const std::string& Name() const { return name_; }
+    const TBenchServer& Server() const { return server_; }
+
+private:
+    void Exec(const std::string& sql);
+    std::string Scalar(const std::string& sql);
+
+    TBenchServer server_;
+    std::string name_;
+    void* handle_;
+};
+
+}  // namespace tarvik::bench

@@ -1,0 +1,217 @@
+// Whole-run benchmark: the program's generation run against the bare C-API floor.
+//
+//   tarvik_bench [--products N] [--repeat R]      measure (default N = 100000, R = 3)
+//   tarvik_bench run-once --dir DIR                one generation run, settings files in DIR
+//
+// Every measured run is a child process of this one, so that wall time, user and system CPU
+// time and peak resident memory (wait4's rusage) belong to that run alone. The figures are the
+// medians of R runs; the ratios compare ours with the reference measured in the same process.
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "bench/BenchDatabase.h"
+#include "bench/ReferenceRun.h"
+#include "bench/RunOnce.h"
+#include "settings/util.h"
+
+namespace tarvik::bench {
+namespace {
+
+constexpr int32_t kBranch = 3;
+constexpr char kStoreCode = '3';  // the store code of branch 3
+
+struct TSample {
+    double wall = 0, user = 0, sys = 0;  // seconds
+    double maxRssKiB = 0;
+};
+
+std::string SelfPath() {
+    char buffer[4096];
+    const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0) throw std::runtime_error("cannot find the benchmark's own executable");
+    return std::string(buffer, static_cast<size_t>(n));
+}
+
+TSample RunChild(const std::vector<std::string>& args) {
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = ::fork();
+    if (pid < 0) throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        ::execv(argv[0], argv.data());
+        _exit(127);
+    }
+    int status = 0;
+    struct rusage usage {};
+    if (::wait4(pid, &status, 0, &usage) != pid) throw std::runtime_error("wait4 failed");
+    const auto end = std::chrono::steady_clock::now();
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error("a measured run failed: " + args[1]);
+    TSample s;
+    s.wall = std::chrono::duration<double>(end - start).count();
+    s.user = static_cast<double>(usage.ru_utime.tv_sec) + static_cast<double>(usage.ru_utime.tv_usec) / 1e6;
+    s.sys = static_cast<double>(usage.ru_stime.tv_sec) + static_cast<double>(usage.ru_stime.tv_usec) / 1e6;
+    s.maxRssKiB = static_cast<double>(usage.ru_maxrss);
+    return s;
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+TSample MedianOf(const std::vector<TSample>& samples) {
+    std::vector<double> wall, user, sys, rss;
+    for (const TSample& s : samples) {
+        wall.push_back(s.wall);
+        user.push_back(s.user);
+        sys.push_back(s.sys);
+        rss.push_back(s.maxRssKiB);
+    }
+    return {Median(wall), Median(user), Median(sys), Median(rss)};
+}
+
+std::string Hex(const std::string& text) {
+    static const char* digits = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : text) {
+        out += digits[c >> 4];
+        out += digits[c & 15];
+    }
+    return out;
+}
+
+void WriteFile(const std::string& path, const std::string& contents) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << contents;
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+// Settings files for one variant: the store code from the settings file, or from the server's record.
+std::string MakeSettingsDir(const TBenchServer& server, const std::string& database, bool fromServer) {
+    char pattern[] = "/tmp/tarvik-bench-XXXXXX";
+    if (!::mkdtemp(pattern)) throw std::runtime_error("cannot create a temporary directory");
+    const std::string dir = std::string(pattern) + "/";
+    WriteFile(dir + "sistema_qor.ini",
+              "[ip]\r\nlocal=" + server.host + "\r\ndatabase=" + database + "\r\nsenha=" +
+                  CipherText("E", server.password, "WUX") + "\r\n[FilialMatriz]\r\nusa_fislogica=" +
+                  (fromServer ? "0" : "1") + "\r\nCodLogica=" + std::to_string(kBranch) + "\r\n");
+    WriteFile(dir + "connection.conf", "[connection]\r\nDatabaseIP=" + Hex(server.host) + "\r\nDatabasename=" +
+                                           Hex(database) + "\r\nUsuario=" + Hex(server.user) +
+                                           "\r\nSenha=" + Hex(server.password) + "\r\n");
+    return dir;
+}
+
+struct TOptions {
+    int64_t products = 100000;
+    int repeat = 3;
+};
+
+int Measure(const TOptions& options) {
+    TBenchServer server;
+    if (const char* pw = std::getenv("TARVIK_DB_PASSWORD")) server.password = pw;
+    else server.password = "tarvik-test-pw";
+    const std::string self = SelfPath();
+
+    TBenchDatabase db(server, "tarvik_bench");
+    TBenchDatabase empty(server, "tarvik_bench_empty");
+    std::printf("server %s; %lld products, half missing their row; median of %d runs\n",
+                db.ServerVersion().c_str(), static_cast<long long>(options.products), options.repeat);
+    db.SetGeneralLog(false);
+    db.Create(options.products, kBranch);
+    empty.Create(0, kBranch);
+    empty.Reset(kBranch, kStoreCode);
+
+    const int64_t expectedInserts = options.products - options.products / 2;
+    int failures = 0;
+    for (const bool fromServer : {false, true}) {
+        const std::string dir = MakeSettingsDir(server, db.Name(), fromServer);
+        const std::string emptyDir = MakeSettingsDir(server, empty.Name(), fromServer);
+        std::vector<TSample> ours, reference, emptyRuns;
+        for (int i = 0; i < options.repeat; ++i) {
+            db.Reset(kBranch, kStoreCode);
+            reference.push_back(RunChild({self, "reference", "--database", db.Name()}));
+            if (db.CountRows("estoque_minimo") != options.products) ++failures;
+
+            db.Reset(kBranch, kStoreCode);
+            ours.push_back(RunChild({self, "run-once", "--dir", dir}));
+            if (db.CountRows("estoque_minimo") != options.products) ++failures;
+
+            emptyRuns.push_back(RunChild({self, "run-once", "--dir", emptyDir}));
+        }
+        const TSample o = MedianOf(ours), r = MedianOf(reference), e = MedianOf(emptyRuns);
+        const double n = static_cast<double>(std::max<int64_t>(options.products, 1));
+        std::printf("\nstore code from %s (%lld inserts per run)\n", fromServer ? "the server record" : "the settings",
+                    static_cast<long long>(expectedInserts));
+        std::printf("  %-10s %10s %10s %10s %12s %12s\n", "", "wall s", "user s", "sys s", "peak RSS MiB",
+                    "us/product");
+        auto line = [&](const char* name, const TSample& s) {
+            std::printf("  %-10s %10.2f %10.2f %10.2f %12.1f %12.1f\n", name, s.wall, s.user, s.sys,
+                        s.maxRssKiB / 1024.0, s.wall * 1e6 / n);
+        };
+        line("ours", o);
+        line("reference", r);
+        line("empty run", e);
+        std::printf("  ours / reference: wall %.3f, CPU (user+sys) %.3f; peak RSS above an empty run: %.0f bytes/product\n",
+                    o.wall / r.wall, (o.user + o.sys) / std::max(r.user + r.sys, 1e-9),
+                    (o.maxRssKiB - e.maxRssKiB) * 1024.0 / n);
+        std::string cleanup = "rm -rf '" + dir + "' '" + emptyDir + "'";
+        if (std::system(cleanup.c_str()) != 0) std::fprintf(stderr, "could not remove %s\n", dir.c_str());
+    }
+    db.SetGeneralLog(true);
+    if (failures) std::printf("\n%d runs left a row count other than the number of products\n", failures);
+    return failures ? 1 : 0;
+}
+
+}  // namespace
+}  // namespace tarvik::bench
+
+int main(int argc, char** argv) {
+    using namespace tarvik::bench;
+    try {
+        if (argc >= 2 && std::strcmp(argv[1], "run-once") == 0) {
+            if (argc != 4 || std::strcmp(argv[2], "--dir") != 0) {
+                std::fprintf(stderr, "usage: %s run-once --dir DIR\n", argv[0]);
+                return 2;
+            }
+            return RunOnce(argv[3]);
+        }
+        if (argc >= 2 && std::strcmp(argv[1], "reference") == 0) {
+            TReferenceParams p;
+            const char* pw = std::getenv("TARVIK_DB_PASSWORD");
+            p.password = pw ? pw : "tarvik-test-pw";
+            p.database = argc >= 4 ? argv[3] : "tarvik_bench";
+            p.branch = kBranch;
+            p.storeCode = kStoreCode;
+            RunReference(p);
+            return 0;
+        }
+        TOptions options;
+        for (int i = 1; i < argc; ++i) {
+            if (std::strcmp(argv[i], "--products") == 0 && i + 1 < argc) options.products = std::atoll(argv[++i]);
+            else if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc) options.repeat = std::atoi(argv[++i]);
+            else {
+                std::fprintf(stderr, "usage: %s [--products N] [--repeat R] | run-once --dir DIR\n", argv[0]);
+                return 2;
+            }
+        }
+        return Measure(options);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+    }
+}

@@ -1,0 +1,203 @@
+#include "db/DbConnection.h"
+
+#include <mysql.h>
+
+#include <algorithm>
+
+#include "db/DbQuery.h"
+#include "db/Messages.h"
+#include "db/StatementText.h"
+#include "platform/Conversions.h"
+#include "platform/Errors.h"
+#include "platform/WaitCursor.h"
+
+namespace tarvik {
+namespace {
+
+constexpr size_t kMaxParameterLength = 255;
+// The database is chosen in the handshake, so nothing needs to follow it.
+constexpr unsigned long kClientConnectWithDb = 8;
+
+std::string Cut(const std::string& text) { return text.substr(0, std::min(text.size(), kMaxParameterLength)); }
+
+template <typename T>
+void Remove(std::vector<T*>& list, T* item) {
+    list.erase(std::remove(list.begin(), list.end(), item), list.end());
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// TDbConnection
+
+TDbConnection::TDbConnection() = default;
+
+TDbConnection::~TDbConnection() {
+    for (TDbTransaction* transaction : transactions_) transaction->connection_ = nullptr;
+    for (TDbQuery* query : queries_) query->connection_ = nullptr;
+}
+
+void TDbConnection::SetHost(const std::string& host) {
+    const std::string value = Cut(host);
+    if (value == host_) return;
+    Disconnect();
+    host_ = value;
+}
+
+void TDbConnection::SetDatabase(const std::string& database) {
+    const std::string value = Cut(database);
+    if (value == database_) return;
+    Disconnect();
+    database_ = value;
+}
+
+void TDbConnection::SetPort(const std::string& port) { port_ = Cut(port); }
+void TDbConnection::SetLogin(const std::string& login) { login_ = Cut(login); }
+void TDbConnection::SetPassword(const std::string& password) { password_ = Cut(password); }
+
+void TDbConnection::Connect() {
+    if (connected_) return;
+    TWaitCursor cursor;
+    // The client library is linked in and makes itself ready at the first mysql_init.
+    connected_ = true;
+    try {
+        // A transaction may detach itself while it connects, so walk a copy.
+        const std::vector<TDbTransaction*> transactions = transactions_;
+        for (TDbTransaction* transaction : transactions)
+            if (!transaction->Connected()) transaction->Connect();
+    } catch (...) {
+        for (TDbTransaction* transaction : transactions_) transaction->CloseLink();
+        connected_ = false;
+        throw;
+    }
+    for (TDbTransaction* transaction : transactions_) {
+        if (!transaction->Connected()) {
+            for (TDbTransaction* t : transactions_) t->CloseLink();
+            connected_ = false;
+            throw EDatabaseError(db_messages::kServerConnectionError);
+        }
+    }
+}
+
+void TDbConnection::Disconnect() {
+    if (!connected_) return;
+    TWaitCursor cursor;
+    for (TDbQuery* query : queries_) {
+        try {
+            query->Close();
+        } catch (const std::exception&) {
+            // A query that cannot close cleanly must not keep the connection open.
+        }
+    }
+    for (TDbTransaction* transaction : transactions_) transaction->Disconnect();
+    connected_ = false;
+}
+
+// ---------------------------------------------------------------------------------------------
+// TDbTransaction
+
+TDbTransaction::TDbTransaction(TDbConnection& connection) : connection_(&connection) {
+    connection.transactions_.push_back(this);
+    for (TDbQuery* query : connection.queries_)
+        if (query->transaction_ == this) queries_.push_back(query);
+}
+
+TDbTransaction::~TDbTransaction() {
+    for (TDbQuery* query : queries_) {
+        query->Release();
+        query->transaction_ = nullptr;
+    }
+    queries_.clear();
+    CloseLink();
+    if (connection_) Remove(connection_->transactions_, this);
+}
+
+void TDbTransaction::Connect() {
+    if (Connected()) return;
+    TWaitCursor cursor;
+    if (!connection_) throw EDatabaseError(db_messages::kNoDatabaseComponent);
+    // Connecting the connection connects every transaction attached to it, this one included.
+    if (!connection_->Connected()) connection_->Connect();
+    if (!Connected()) OpenLink();
+    if (!Connected()) throw EDatabaseError(db_messages::kTransactionNotActivated);
+}
+
+void TDbTransaction::Disconnect() {
+    if (!Connected()) return;
+    TWaitCursor cursor;
+    CloseLink();
+}
+
+void TDbTransaction::OpenLink() {
+    const TDbConnection& c = *connection_;
+    int32_t port = 0;
+    if (!TryStrToInt(c.Port(), port)) throw EConvertError(Format(db_messages::kInvalidInteger, c.Port().c_str()));
+
+    MYSQL* handle = mysql_init(nullptr);
+    if (!handle) throw EDatabaseError(db_messages::kTransactionNotActivated);
+    // The system's texts are single-byte; the library's own default (utf8mb4) would make the
+    // server refuse or mangle them. This only fills the handshake, no statement is sent.
+    mysql_options(handle, MYSQL_SET_CHARSET_NAME, "latin1");
+    if (!mysql_real_connect(handle, c.Host().c_str(), c.Login().c_str(), c.Password().c_str(),
+                            c.Database().c_str(), static_cast<unsigned>(port), nullptr, kClientConnectWithDb)) {
+        // Copy the text before the handle that holds it is freed.
+        const std::string error = Trim(mysql_error(handle));
+        mysql_close(handle);
+        throw EDatabaseError(error);
+    }
+    link_ = handle;
+}
+
+void TDbTransaction::CloseLink() {
+    if (!link_) return;
+    // The queries' stored results must not outlive the handle they came from.
+    for (TDbQuery* query : queries_) query->Release();
+    mysql_close(link_);
+    link_ = nullptr;
+}
+
+void TDbTransaction::RequireLink() const {
+    if (!link_) throw EDatabaseError(db_messages::kNotConnected);
+}
+
+bool TDbTransaction::Send(const std::string& text) {
+    RequireLink();
+    const std::string statement = PrepareStatementText(text);
+    return mysql_query(link_, statement.c_str()) == 0;
+}
+
+std::string TDbTransaction::LinkErrorText() const { return link_ ? Trim(mysql_error(link_)) : std::string(); }
+
+st_mysql_res* TDbTransaction::StoreResult() { return mysql_store_result(link_); }
+
+uint64_t TDbTransaction::ExecStatement(const std::string& text, const std::string& callerName) {
+    TWaitCursor cursor;
+    if (!Send(text)) throw EDatabaseError(Format(db_messages::kCallerError, callerName.c_str(), LinkErrorText().c_str()));
+    const uint64_t affected = mysql_affected_rows(link_);
+    if (AutoCommit()) Commit();
+    return affected;
+}
+
+std::string TDbTransaction::EvaluateExpression(const std::string& expression) {
+    TWaitCursor cursor;
+    if (!Send("SELECT " + expression)) throw EDatabaseError(LinkErrorText());
+    MYSQL_RES* result = StoreResult();
+    if (!result) throw EDatabaseError(LinkErrorText());
+    std::string value;
+    if (mysql_num_fields(result) > 0) {
+        if (MYSQL_ROW row = mysql_fetch_row(result)) {
+            const unsigned long* lengths = mysql_fetch_lengths(result);
+            if (row[0]) value.assign(row[0], lengths[0]);
+        }
+    }
+    mysql_free_result(result);
+    return value;
+}
+
+void TDbTransaction::Commit() {
+    TWaitCursor cursor;
+    RequireLink();
+    // Never transaction-safe: every statement takes effect under the server's own commit mode.
+}
+
+}  // namespace tarvik

@@ -1,0 +1,104 @@
+#pragma once
+// The main connection and its one link to the server.
+//
+// TDbConnection holds the parameters; TDbTransaction owns the link (one client-library handle)
+// and runs statements on it; the queries (DbQuery.h) send everything through their
+// transaction's link. The objects know each other without owning each other, and each one
+// detaches itself from the others when it goes, so they may be destroyed in any order.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct st_mysql;
+struct st_mysql_res;
+
+namespace tarvik {
+
+class TDbTransaction;
+class TDbQuery;
+
+class TDbConnection {
+public:
+    TDbConnection();
+    ~TDbConnection();
+    TDbConnection(const TDbConnection&) = delete;
+    TDbConnection& operator=(const TDbConnection&) = delete;
+
+    // Texts are cut to their first 255 characters. A Host or Database that differs from the
+    // current one disconnects first; an equal one changes nothing.
+    void SetHost(const std::string& host);
+    const std::string& Host() const { return host_; }
+    void SetPort(const std::string& port);
+    const std::string& Port() const { return port_; }
+    void SetDatabase(const std::string& database);
+    const std::string& Database() const { return database_; }
+    void SetLogin(const std::string& login);
+    const std::string& Login() const { return login_; }
+    void SetPassword(const std::string& password);
+    const std::string& Password() const { return password_; }
+    void SetLoginPrompt(bool prompt) { loginPrompt_ = prompt; }
+    bool LoginPrompt() const { return loginPrompt_; }
+
+    bool Connected() const { return connected_; }
+    // Makes the client library ready, then opens the link of every attached transaction; when
+    // one fails, all of them are disconnected again and the error goes on.
+    void Connect();
+    // Closes every attached query, disconnects every attached transaction.
+    void Disconnect();
+
+private:
+    friend class TDbTransaction;
+    friend class TDbQuery;
+
+    std::string host_;
+    std::string port_ = "3306";
+    std::string database_;
+    std::string login_;
+    std::string password_;
+    bool loginPrompt_ = false;
+    bool connected_ = false;
+    std::vector<TDbTransaction*> transactions_;
+    std::vector<TDbQuery*> queries_;
+};
+
+class TDbTransaction {
+public:
+    explicit TDbTransaction(TDbConnection& connection);
+    ~TDbTransaction();  // closes the link when it is open
+    TDbTransaction(const TDbTransaction&) = delete;
+    TDbTransaction& operator=(const TDbTransaction&) = delete;
+
+    bool Connected() const { return link_ != nullptr; }
+    void Connect();
+    void Disconnect();
+
+    bool AutoCommit() const { return true; }
+    bool TransactSafe() const { return false; }
+
+    // Runs a statement that returns no rows and commits; returns the number of affected rows.
+    // A refusal raises "<callerName>: <the client library's error text>".
+    uint64_t ExecStatement(const std::string& text, const std::string& callerName);
+    // "SELECT " + expression; the first column of the first row ("" for NULL or no row).
+    std::string EvaluateExpression(const std::string& expression);
+    // Sends nothing: no transaction statement ever reaches the server.
+    void Commit();
+
+private:
+    friend class TDbConnection;
+    friend class TDbQuery;
+
+    void OpenLink();
+    void CloseLink();
+    void RequireLink() const;
+    // Sends a statement by the link's sending rule; false when the server refused it.
+    bool Send(const std::string& text);
+    std::string LinkErrorText() const;  // the client library's error text, trimmed
+    st_mysql_res* StoreResult();
+
+    TDbConnection* connection_;
+    st_mysql* link_ = nullptr;
+    std::vector<TDbQuery*> queries_;
+};
+
+}  // namespace tarvik

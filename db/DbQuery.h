@@ -1,0 +1,72 @@
+#pragma once
+// A query of the main connection: a SELECT whose whole result is stored on the client and read
+// row by row; a live query also takes appended rows, which it inserts into its first table.
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace tarvik {
+
+class TDbConnection;
+class TDbTransaction;
+
+enum class TQueryState { Closed, Browsing, Inserting };
+
+class TDbQuery {
+public:
+    // The connection must exist already; the transaction may be made after the query.
+    TDbQuery(std::string name, TDbConnection& connection, TDbTransaction& transaction, bool requestLive);
+    ~TDbQuery();  // frees what the query holds; never talks to the server
+    TDbQuery(const TDbQuery&) = delete;
+    TDbQuery& operator=(const TDbQuery&) = delete;
+
+    const std::string& Name() const { return name_; }
+    bool RequestLive() const { return requestLive_; }
+    TQueryState State() const;
+    bool Active() const { return State() != TQueryState::Closed; }
+
+    // Closes the query and forgets its tables' layout, also when the text is the same as before.
+    // The text is kept as lines, each followed by CR LF.
+    void SetStatement(const std::string& text);
+    const std::string& Statement() const { return statement_; }
+
+    // Learns the layout of the FROM clause's tables (once per statement), runs the statement,
+    // stores its whole result and makes the first row current. Does nothing when open.
+    void Open();
+    // Frees the result and the rows; sends nothing.
+    void Close();
+
+    int RowCount();        // copies every remaining row of the result; the number of rows
+    bool AtEnd() const;    // no row, or MoveNext was called on the last row
+    void MoveNext();
+    bool NoRows() const;   // the open query has no row at all
+
+    // Field names are compared without regard to letter case.
+    std::string GetFieldText(const std::string& field);
+    int32_t GetFieldInteger(const std::string& field);
+
+    void AppendRow();
+    void SetFieldInteger(const std::string& field, int32_t value);
+    void SetFieldText(const std::string& field, const std::string& value);
+    // Inserts the appended row into the first table of the FROM clause through the transaction.
+    void PostRow();
+
+private:
+    friend class TDbConnection;
+    friend class TDbTransaction;
+    struct Impl;
+
+    // Closes without the wait cursor and without the server, for a transaction whose link goes.
+    void Release();
+    void Detach();
+
+    std::string name_;
+    bool requestLive_;
+    std::string statement_;
+    TDbConnection* connection_;
+    TDbTransaction* transaction_;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace tarvik

@@ -1,0 +1,162 @@
+#include "db/InsertStatement.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace tarvik {
+namespace {
+
+bool AllDigits(std::string_view text) {
+    if (text.empty()) return false;
+    for (char c : text)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+// [-]H+:MM:SS with an optional fraction, which is dropped.
+bool ParseTime(std::string_view text, std::string& time) {
+    const size_t dot = text.find('.');
+    if (dot != std::string_view::npos) {
+        if (!AllDigits(text.substr(dot + 1))) return false;
+        text = text.substr(0, dot);
+    }
+    std::string_view hours = text;
+    const size_t firstColon = text.find(':');
+    if (firstColon == std::string_view::npos || text.size() != firstColon + 6 || text[firstColon + 3] != ':')
+        return false;
+    hours = text.substr(0, firstColon);
+    const std::string_view digits = !hours.empty() && hours[0] == '-' ? hours.substr(1) : hours;
+    if (!AllDigits(digits) || !AllDigits(text.substr(firstColon + 1, 2)) ||
+        !AllDigits(text.substr(firstColon + 4, 2)))
+        return false;
+    time.assign(text);
+    if (digits.size() == 1) time.insert(hours.size() - 1, "0");
+    return true;
+}
+
+bool ParseDate(std::string_view text) {
+    return text.size() == 10 && AllDigits(text.substr(0, 4)) && text[4] == '-' && AllDigits(text.substr(5, 2)) &&
+           text[7] == '-' && AllDigits(text.substr(8, 2));
+}
+
+void AppendQuoted(std::string& out, std::string_view text) {
+    out += '\'';
+    for (char c : text) {
+        switch (c) {
+            case '\0': out += "\\0"; break;
+            case '\n': out += "\\n"; break;
+            case '\r': out += "\\r"; break;
+            case '\x1a': out += "\\Z"; break;
+            case '"': out += "\\\""; break;
+            case '\'': out += "\\'"; break;
+            case '\\': out += "\\\\"; break;
+            default: out += c; break;
+        }
+    }
+    out += '\'';
+}
+
+void AppendNumber(std::string& out, long long value) {
+    char buffer[24];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
+}
+
+}  // namespace
+
+bool ParseDateTimeText(std::string_view text, TDateTimeText& parts) {
+    parts = TDateTimeText{};
+    if (text.empty()) return true;
+    if (text.size() >= 10 && ParseDate(text.substr(0, 10))) {
+        parts.date.assign(text.substr(0, 10));
+        if (text.size() == 10) return true;
+        if (text[10] != ' ' && text[10] != 'T') return false;
+        return ParseTime(text.substr(11), parts.time);
+    }
+    return ParseTime(text, parts.time);
+}
+
+bool ParseFloatText(std::string_view text, double& value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size() && std::isfinite(value);
+}
+
+bool ParseLargeIntText(std::string_view text, long long& value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc() && end == text.data() + text.size();
+}
+
+void AppendValueLiteral(std::string& out, const TInsertValue& value) {
+    if (!value.text) {
+        out += "NULL";
+        return;
+    }
+    const std::string_view text = *value.text;
+    switch (value.kind) {
+        case TFieldKind::Integer:
+            AppendNumber(out, IntegerValueOf(text));
+            return;
+        case TFieldKind::LargeInt: {
+            long long number = 0;
+            if (!ParseLargeIntText(text, number)) number = 0;
+            AppendNumber(out, number);
+            return;
+        }
+        case TFieldKind::Float: {
+            double number = 0;
+            if (!ParseFloatText(text, number)) number = 0;
+            char buffer[40];
+            const auto result =
+                std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::general, 15);
+            out.append(buffer, result.ptr);
+            return;
+        }
+        case TFieldKind::Date:
+        case TFieldKind::Time:
+        case TFieldKind::DateTime: {
+            TDateTimeText parts;
+            if (!ParseDateTimeText(text, parts)) {
+                out += "DEFAULT";
+                return;
+            }
+            out += '\'';
+            if (value.kind == TFieldKind::Time) {
+                out += parts.time;
+            } else {
+                out += parts.date;
+                if (value.kind == TFieldKind::DateTime && parts.time != "00:00:00") {
+                    out += ' ';
+                    out += parts.time;
+                }
+            }
+            out += '\'';
+            return;
+        }
+        case TFieldKind::None:
+        case TFieldKind::Text:
+        case TFieldKind::LongText:
+        case TFieldKind::Bytes:
+            AppendQuoted(out, text);
+            return;
+    }
+}
+
+std::string BuildInsertStatement(std::string_view table, const std::vector<std::string_view>& columns,
+                                 const std::vector<TInsertValue>& values) {
+    std::string out = "INSERT INTO ";
+    out += table;
+    out += " (";
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (i) out += ", ";
+        out += columns[i];
+    }
+    out += ") VALUES (";
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (i) out += ", ";
+        AppendValueLiteral(out, values[i]);
+    }
+    out += ')';
+    return out;
+}
+
+}  // namespace tarvik

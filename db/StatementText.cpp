@@ -1,0 +1,54 @@
+#include "db/StatementText.h"
+
+namespace tarvik {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+}  // namespace
+
+std::string PrepareStatementText(std::string_view text) {
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && static_cast<unsigned char>(text[begin]) <= 32) ++begin;
+    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32) --end;
+
+    std::string out;
+    out.reserve(end - begin);
+    char quote = 0;
+    for (size_t i = begin; i < end; ++i) {
+        const char c = text[i];
+        if (quote) {
+            out += c;
+            if (c == '\\' && i + 1 < end) {
+                out += text[++i];
+            } else if (c == quote) {
+                quote = 0;
+            }
+            continue;
+        }
+        if (IsBlank(c)) {
+            out += ' ';
+            while (i + 1 < end && IsBlank(text[i + 1])) ++i;
+            continue;
+        }
+        if ((c == '\'' || c == '"') && !(i > begin && text[i - 1] == '\\')) quote = c;
+        out += c;
+    }
+    return out;
+}
+
+bool BeginsWithSelect(std::string_view text) {
+    size_t i = 0;
+    while (i < text.size() && static_cast<unsigned char>(text[i]) <= 32) ++i;
+    static constexpr std::string_view kSelect = "select";
+    if (text.size() - i < kSelect.size()) return false;
+    for (size_t k = 0; k < kSelect.size(); ++k) {
+        char c = text[i + k];
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        if (c != kSelect[k]) return false;
+    }
+    return true;
+}
+
+}  // namespace tarvik

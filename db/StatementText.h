@@ -1,0 +1,20 @@
+#pragma once
+// The form in which every statement of the main link reaches the server.
+
+#include <string>
+#include <string_view>
+
+namespace tarvik {
+
+// Trims characters of code 32 or less from both ends, then turns every run of blanks, tabs,
+// line feeds and carriage returns outside quoted stretches into one blank. A ' or " opens a
+// quoted stretch unless a backslash comes right before it; inside a stretch a backslash
+// takes the next character with it, so an escaped quote never closes the stretch and an
+// escaped backslash never hides the closing quote. Inside a stretch nothing is changed.
+std::string PrepareStatementText(std::string_view text);
+
+// True when the text, after leading characters of code 32 or less, begins with the word
+// SELECT in any letter case.
+bool BeginsWithSelect(std::string_view text);
+
+}  // namespace tarvik

@@ -1,0 +1,77 @@
+#pragma once
+// A main connection wired like the window's, against a scratch database of the test server.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "db/DbConnection.h"
+#include "db/DbQuery.h"
+#include "platform/WaitCursor.h"
+#include "tests/support/TestServer.h"
+
+namespace tarvik::test {
+
+class DbServerTest : public ::testing::Test {
+protected:
+    DbServerTest() {
+        conexao.SetHost(TestServer().host);
+        conexao.SetPort(std::to_string(TestServer().port));
+        conexao.SetLogin(TestServer().user);
+        conexao.SetPassword(TestServer().password);
+        conexao.SetDatabase(db.Name());
+        adminSession = std::stoul(db.Scalar("SELECT CONNECTION_ID()"));
+    }
+
+    // The sessions that our code opened on the scratch database, oldest first.
+    std::vector<unsigned long> OurSessions() {
+        std::vector<unsigned long> ids;
+        for (unsigned long id : db.SessionsOnThisDatabase()) {
+            if (id == adminSession) continue;
+            // A refused login leaves a Connect row too, followed by the refusal.
+            bool refused = false;
+            for (const std::string& row : db.GeneralLog(id))
+                if (row.rfind("Connect\tAccess denied", 0) == 0) refused = true;
+            if (!refused) ids.push_back(id);
+        }
+        return ids;
+    }
+
+    // The one session our code opened.
+    unsigned long OurSession() {
+        const std::vector<unsigned long> ids = OurSessions();
+        EXPECT_EQ(ids.size(), 1u);
+        return ids.empty() ? 0 : ids.back();
+    }
+
+    std::string ConnectRow() const { return "Connect\troot@127.0.0.1 on " + db.Name() + " using TCP/IP"; }
+
+    TScratchDatabase db;
+    unsigned long adminSession = 0;
+    // Declared in the window's order; destroyed in reverse, so the transaction goes first.
+    TDbConnection conexao;
+    TDbQuery qProdutos{"QProdutos", conexao, transacao, false};
+    TDbQuery qTemp{"QTemp", conexao, transacao, false};
+    TDbQuery qInclui{"QInclui", conexao, transacao, true};
+    TDbTransaction transacao{conexao};
+};
+
+// Records what the data layer does with the application's cursor.
+class TCursorRecorder {
+public:
+    TCursorRecorder() {
+        SetCursorHook({[this] { return shape; },
+                       [this](TCursorShape s) {
+                           shape = s;
+                           if (s == TCursorShape::Wait) ++waits;
+                       }});
+    }
+    ~TCursorRecorder() { ClearCursorHook(); }
+
+    TCursorShape shape = TCursorShape::Default;
+    int waits = 0;
+};
+
+}  // namespace tarvik::test

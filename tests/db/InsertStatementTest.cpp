@@ -1,0 +1,77 @@
+#include "db/InsertStatement.h"
+
+#include <gtest/gtest.h>
+
+
+namespace tarvik {
+namespace {
+
+struct TValueCase {
+    const char* name;
+    TFieldKind kind;
+    std::optional<std::string> text;
+    std::string literal;
+};
+
+class ValueLiteralTest : public ::testing::TestWithParam<TValueCase> {};
+
+TEST_P(ValueLiteralTest, RendersTheValue) {
+    std::string out;
+    TInsertValue value{GetParam().kind, std::nullopt};
+    if (GetParam().text) value.text = *GetParam().text;
+    AppendValueLiteral(out, value);
+    EXPECT_EQ(out, GetParam().literal);
+}
+
+using K = TFieldKind;
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ValueLiteralTest,
+    ::testing::Values(
+        TValueCase{"NullInteger", K::Integer, std::nullopt, "NULL"},
+        TValueCase{"NullText", K::Text, std::nullopt, "NULL"},
+        TValueCase{"Integer", K::Integer, "12", "12"},
+        TValueCase{"NegativeInteger", K::Integer, "-2147483648", "-2147483648"},
+        TValueCase{"IntegerFromEmptyText", K::Integer, "", "0"},
+        TValueCase{"IntegerNeverCarriesText", K::Integer, "1); DROP TABLE t; --", "0"},
+        TValueCase{"LargeInt", K::LargeInt, "-9223372036854775808", "-9223372036854775808"},
+        TValueCase{"LargeIntNeverCarriesText", K::LargeInt, "1 OR 1", "0"},
+        TValueCase{"FloatGeneralForm", K::Float, "1.50", "1.5"},
+        TValueCase{"Float15Digits", K::Float, "0.1234567890123456789", "0.123456789012346"},
+        TValueCase{"FloatLarge", K::Float, "1e20", "1e+20"},
+        TValueCase{"FloatWhole", K::Float, "3", "3"},
+        TValueCase{"FloatNoNumber", K::Float, "abc", "0"},
+        TValueCase{"Text", K::Text, "3", "'3'"},
+        TValueCase{"TextEmpty", K::Text, "", "''"},
+        TValueCase{"TextQuote", K::Text, "O'Brien", "'O\\'Brien'"},
+        TValueCase{"TextEscapes", K::LongText, std::string("a\0b\nc\rd\x1a" "e\"f'g\\h\ti", 17),
+                   "'a\\0b\\nc\\rd\\Ze\\\"f\\'g\\\\h\ti'"},
+        TValueCase{"TextHighBytes", K::Text, "\xe7\xe3o", "'\xe7\xe3o'"},
+        TValueCase{"Bytes", K::Bytes, std::string("\x00\xff", 2), "'\\0\xff'"},
+        TValueCase{"Date", K::Date, "2024-02-29", "'2024-02-29'"},
+        TValueCase{"DateFromDateTime", K::Date, "2024-02-29 10:11:12", "'2024-02-29'"},
+        TValueCase{"DateEmptyIsZero", K::Date, "", "'0000-00-00'"},
+        TValueCase{"DateTime", K::DateTime, "2024-02-29 10:11:12", "'2024-02-29 10:11:12'"},
+        TValueCase{"DateTimeAtMidnight", K::DateTime, "2024-02-29 00:00:00", "'2024-02-29'"},
+        TValueCase{"DateTimeZero", K::DateTime, "", "'0000-00-00'"},
+        TValueCase{"DateTimeZeroDateWithTime", K::DateTime, "10:11:12", "'0000-00-00 10:11:12'"},
+        TValueCase{"DateTimeFractionDropped", K::DateTime, "2024-02-29 10:11:12.5", "'2024-02-29 10:11:12'"},
+        TValueCase{"Time", K::Time, "10:11:12", "'10:11:12'"},
+        TValueCase{"TimeLongAndNegative", K::Time, "-838:59:59", "'-838:59:59'"},
+        TValueCase{"TimeOneDigitHour", K::Time, "1:02:03", "'01:02:03'"},
+        TValueCase{"TimeEmptyIsZero", K::Time, "", "'00:00:00'"},
+        TValueCase{"DateTimeExpressionDefault", K::DateTime, "current_timestamp()", "DEFAULT"},
+        TValueCase{"DateNoDate", K::Date, "2024-2-29", "DEFAULT"}),
+    [](const ::testing::TestParamInfo<TValueCase>& info) { return std::string(info.param.name); });
+
+TEST(BuildInsertStatementTest, ColumnsAndValuesInFieldOrder) {
+    EXPECT_EQ(BuildInsertStatement("estoque_minimo", {"produto_id", "filial_id", "lojas_leram"},
+                                   {{K::Integer, "12"}, {K::Integer, "3"}, {K::Text, "3"}}),
+              "INSERT INTO estoque_minimo (produto_id, filial_id, lojas_leram) VALUES (12, 3, '3')");
+    EXPECT_EQ(BuildInsertStatement("t", {"id", "obs"}, {{K::Integer, std::nullopt}, {K::Text, std::nullopt}}),
+              "INSERT INTO t (id, obs) VALUES (NULL, NULL)");
+    EXPECT_EQ(BuildInsertStatement("t", {}, {}), "INSERT INTO t () VALUES ()");
+}
+
+}  // namespace
+}  // namespace tarvik
