@@ -10,13 +10,21 @@ namespace tarvik {
 
 TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
-bool TApplication::notify(QObject* receiver, QEvent* event) {
+void ShowCaughtError() {
     try {
-        return QApplication::notify(receiver, event);
+        throw;
     } catch (const std::exception& error) {
         ShowErrorBox(error);
     } catch (...) {
         ShowErrorBox(std::string(msg::kUnknownError));
+    }
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        ShowCaughtError();
     }
     return true;  // the event was handled, if badly; nobody else should have it now
 }

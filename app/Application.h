@@ -14,6 +14,11 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
+// Shows the error being handled in the error box; call it only inside a catch block. Handlers
+// connected to Qt signals catch with it themselves, since an exception must not unwind through
+// Qt's own frames (they would skip their clean-up); notify is the net for everything else.
+void ShowCaughtError();
+
 // Lets the data layers' wait cursor show as the application's override cursor.
 void InstallCursorHook();
 

@@ -1,5 +1,6 @@
 #include "app/Utarvik.h"
 
+#include "app/Application.h"
 #include "app/Boxes.h"
 #include "app/Gauge.h"
 #include "app/GenerationRun.h"
@@ -52,7 +53,13 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
 
     Button1 = new QPushButton(FromWindows1252(msg::kStartButton), this);
     Button1->setGeometry(144, 88, 75, 25);
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(Button1, &QPushButton::clicked, this, [this] {
+        try {
+            Button1Click();
+        } catch (...) {
+            ShowCaughtError();
+        }
+    });
 
     Gauge1 = new TGauge(this);
     Gauge1->setGeometry(8, 40, 361, 41);

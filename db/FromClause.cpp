@@ -108,13 +108,18 @@ std::vector<std::string> FromClauseTables(std::string_view statement) {
 
     enum class TState { ExpectTable, AfterTable, AfterAs, AfterAlias, InCondition };
     TState state = TState::ExpectTable;
+    int depth = 0;  // a comma inside parentheses (USING (a, b), f(x, y)) separates no tables
     while (tokens.Next(token)) {
         if (token.kind == TTokenKind::Semicolon) break;
         if (token.kind == TTokenKind::Comma) {
-            state = TState::ExpectTable;
+            if (depth == 0) state = TState::ExpectTable;
             continue;
         }
-        if (token.kind == TTokenKind::Parenthesis) continue;
+        if (token.kind == TTokenKind::Parenthesis) {
+            if (token.text == "(") ++depth;
+            else if (depth > 0) --depth;
+            continue;
+        }
         if (IsOneOf(token, kStopWords)) break;
         if (IsOneOf(token, kJoinWords)) {
             state = TState::ExpectTable;

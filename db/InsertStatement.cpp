@@ -106,8 +106,14 @@ void AppendValueLiteral(std::string& out, const TInsertValue& value) {
             double number = 0;
             if (!ParseFloatText(text, number)) number = 0;
             char buffer[40];
-            const auto result =
-                std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::general, 15);
+            auto result = std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::general, 15);
+            // Fifteen digits can round a value near the top of the range past it, which the
+            // server refuses; such a value is written with the digits that keep it exact.
+            double back = 0;
+            if (std::isfinite(number) &&
+                (!ParseFloatText(std::string_view(buffer, static_cast<size_t>(result.ptr - buffer)), back) ||
+                 !std::isfinite(back)))
+                result = std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::general, 17);
             out.append(buffer, result.ptr);
             return;
         }

@@ -1,6 +1,7 @@
 #include "platform/ProfileReader.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -31,9 +32,16 @@ bool SameTextView(std::string_view a, std::string_view b) {
 }
 
 // Reads the whole file; false when it cannot be opened or read (a directory, no permission).
+// Only a regular file counts: a FIFO or a device in the file's place would block the program
+// (a FIFO waits for a writer) or never end (/dev/zero), so it reads as a missing file.
 bool ReadWholeFile(const std::string& path, std::string& contents) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
     char buffer[65536];
     bool ok = true;
     for (;;) {
@@ -76,8 +84,10 @@ std::string TProfileReader::Lookup(const std::string& contents, const std::strin
     bool inSection = false;
     size_t pos = 0;
     while (pos < text.size()) {
-        size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string_view::npos) end = text.size();
+        // A plain loop: find_first_of with a set of two calls memchr on the set for every
+        // character, and this runs for every setting the run reads.
+        size_t end = pos;
+        while (end < text.size() && text[end] != '\r' && text[end] != '\n') ++end;
         const std::string_view line = TrimView(text.substr(pos, end - pos));
         pos = end;
         if (pos < text.size() && text[pos] == '\r') ++pos;

@@ -10,7 +10,7 @@ TARVIK_PACKAGES=(
   libmariadb-dev mariadb-server mariadb-client
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth imagemagick fonts-dejavu-core
-  clang-14 libclang-rt-14-dev
+  clang-14 libclang-rt-14-dev valgrind
 )
 
 # Installs whatever of the list above is missing. Runs apt-get update once, only when needed.

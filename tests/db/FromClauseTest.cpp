@@ -26,6 +26,8 @@ INSTANTIATE_TEST_SUITE_P(
         TFromCase{"Join", "select * from a join b on a.i = b.i join c using (i)", {"a", "b", "c"}},
         TFromCase{"JoinModifiersAreNoAlias", "select * from a LEFT OUTER JOIN b ON a.i=b.i inner join c x on 1",
                   {"a", "b", "c"}},
+        TFromCase{"CommaInsideParenthesesSeparatesNoTables",
+                  "select * from a join b using (id, x) join c on f(a.x, b.y) = 1, d", {"a", "b", "c", "d"}},
         TFromCase{"AliasBeforeJoin", "select * from a t1 join b t2 on t1.i = t2.i", {"a", "b"}},
         TFromCase{"StopWordsInAnyCase", "SELECT * FROM a GROUP BY x", {"a"}},
         TFromCase{"Order", "select * from a order by 1", {"a"}},

@@ -1,0 +1,204 @@
+#include "tests/support/PrivateServer.h"
+
+#include <fcntl.h>
+#include <mysql.h>
+#include <pwd.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <stdexcept>
+#include <thread>
+
+extern char** environ;
+
+namespace tarvik::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::string UserName() {
+    const passwd* pw = ::getpwuid(::geteuid());
+    return pw ? pw->pw_name : "root";
+}
+
+// Starts a program with its standard output and error going to `log`; returns its pid.
+pid_t Spawn(const std::vector<std::string>& args, const std::string& log) {
+    std::vector<char*> argv;
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    pid_t pid = -1;
+    const int rc = ::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0) throw std::runtime_error("cannot start " + args[0]);
+    return pid;
+}
+
+// True when the process ended (and is reaped now).
+bool Reaped(pid_t pid) {
+    int status = 0;
+    return ::waitpid(pid, &status, WNOHANG) == pid;
+}
+
+// 127.77.x.y: far from the shared server's 127.0.0.1 and from any address a test calls closed.
+std::string AddressFor(int attempt) {
+    const unsigned n = static_cast<unsigned>(::getpid()) + static_cast<unsigned>(attempt) * 7919u;
+    return "127.77." + std::to_string((n >> 8) & 255u) + "." + std::to_string(1 + n % 253u);
+}
+
+class TSocketSession {
+public:
+    TSocketSession(const std::string& socket, const std::string& password) : handle_(mysql_init(nullptr)) {
+        unsigned timeout = 2;
+        mysql_options(handle_, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
+        if (!mysql_real_connect(handle_, "localhost", "root", password.c_str(), nullptr, 0, socket.c_str(),
+                                CLIENT_MULTI_STATEMENTS)) {
+            error_ = mysql_error(handle_);
+            mysql_close(handle_);
+            handle_ = nullptr;
+        }
+    }
+    ~TSocketSession() {
+        if (handle_) mysql_close(handle_);
+    }
+    TSocketSession(const TSocketSession&) = delete;
+    TSocketSession& operator=(const TSocketSession&) = delete;
+
+    bool Open() const { return handle_ != nullptr; }
+    const std::string& Error() const { return error_; }
+
+    std::vector<TRow> Run(const std::string& sql) {
+        if (!handle_) throw std::runtime_error("private server not reachable: " + error_);
+        if (mysql_real_query(handle_, sql.data(), sql.size()) != 0)
+            throw std::runtime_error("private server statement failed: " + std::string(mysql_error(handle_)) +
+                                     "\n" + sql);
+        std::vector<TRow> rows;
+        do {
+            MYSQL_RES* r = mysql_store_result(handle_);
+            if (!r) continue;
+            const unsigned columns = mysql_num_fields(r);
+            while (MYSQL_ROW row = mysql_fetch_row(r)) {
+                const unsigned long* lengths = mysql_fetch_lengths(r);
+                TRow out;
+                for (unsigned i = 0; i < columns; ++i)
+                    out.push_back(row[i] ? std::optional<std::string>(std::string(row[i], lengths[i]))
+                                         : std::nullopt);
+                rows.push_back(std::move(out));
+            }
+            mysql_free_result(r);
+        } while (mysql_next_result(handle_) == 0);
+        return rows;
+    }
+
+private:
+    MYSQL* handle_;
+    std::string error_;
+};
+
+}  // namespace
+
+TPrivateServer::TPrivateServer() {
+    address_.password = TestServer().password;
+    const pid_t install = Spawn({"mariadb-install-db", "--no-defaults", "--user=" + UserName(),
+                                 "--datadir=" + dir_.File("data"), "--auth-root-authentication-method=normal",
+                                 "--skip-test-db"},
+                                dir_.File("install.log"));
+    int status = 0;
+    ::waitpid(install, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error("mariadb-install-db failed:\n" + ReadWholeFile(dir_.File("install.log")));
+
+    // Another test may hold the address: a server that cannot bind ends at once.
+    for (int attempt = 0; attempt < 5 && !Running(); ++attempt) {
+        address_.host = AddressFor(attempt);
+        Launch();
+        if (!WaitUntilReady()) {
+            if (Running()) Kill();
+        }
+    }
+    if (!Running()) throw std::runtime_error("private server did not start:\n" + ReadWholeFile(dir_.File("error.log")));
+
+    TSocketSession(dir_.File("mysqld.sock"), "")
+        .Run("DELETE FROM mysql.global_priv WHERE User = '' OR (User = 'root' AND Host <> 'localhost');"
+             "FLUSH PRIVILEGES;"
+             "ALTER USER 'root'@'localhost' IDENTIFIED BY '" + address_.password + "';"
+             "CREATE USER 'root'@'%' IDENTIFIED BY '" + address_.password + "';"
+             "GRANT ALL PRIVILEGES ON *.* TO 'root'@'%' WITH GRANT OPTION;"
+             "FLUSH PRIVILEGES");
+    passwordSet_ = true;
+}
+
+TPrivateServer::~TPrivateServer() {
+    // Its data goes with the directory, so nothing needs an orderly shutdown.
+    if (Running()) Kill();
+}
+
+void TPrivateServer::Launch() {
+    ::mkdir(dir_.File("tmp").c_str(), 0700);
+    pid_ = Spawn({"mariadbd", "--no-defaults", "--user=" + UserName(), "--datadir=" + dir_.File("data"),
+                  "--tmpdir=" + dir_.File("tmp"), "--socket=" + dir_.File("mysqld.sock"),
+                  "--pid-file=" + dir_.File("mysqld.pid"), "--bind-address=" + address_.host, "--port=3306",
+                  "--skip-name-resolve", "--innodb-buffer-pool-size=32M", "--log-error=" + dir_.File("error.log")},
+                 dir_.File("stdout.log"));
+}
+
+bool TPrivateServer::WaitUntilReady() {
+    const auto deadline = std::chrono::steady_clock::now() + 60s;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (Reaped(pid_)) {
+            pid_ = -1;
+            return false;
+        }
+        if (TSocketSession(dir_.File("mysqld.sock"), passwordSet_ ? address_.password : "").Open()) return true;
+        std::this_thread::sleep_for(100ms);
+    }
+    return false;
+}
+
+void TPrivateServer::Start() {
+    if (Running()) return;
+    Launch();
+    if (!WaitUntilReady()) {
+        if (Running()) Kill();
+        throw std::runtime_error("private server did not start again:\n" + ReadWholeFile(dir_.File("error.log")));
+    }
+}
+
+void TPrivateServer::Kill() {
+    if (!Running()) return;
+    ::kill(pid_, SIGKILL);
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    pid_ = -1;
+}
+
+void TPrivateServer::Stop() {
+    if (!Running()) return;
+    ::kill(pid_, SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + 30s;
+    while (std::chrono::steady_clock::now() < deadline) {
+        if (Reaped(pid_)) {
+            pid_ = -1;
+            return;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    Kill();
+}
+
+void TPrivateServer::Exec(const std::string& sql) { Query(sql); }
+
+std::vector<TRow> TPrivateServer::Query(const std::string& sql) {
+    return TSocketSession(dir_.File("mysqld.sock"), address_.password).Run(sql);
+}
+
+}  // namespace tarvik::test
