@@ -1,5 +1,7 @@
 #include "bench/RunOnce.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 
@@ -15,6 +17,17 @@ namespace tarvik::bench {
 int RunOnce(const std::string& directory) {
     // Offscreen, so that a run can be measured on a machine without a display.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // A private runtime directory of our own, so that Qt neither complains about a missing one
+    // nor falls back to a shared one under /tmp.
+    char runtimeDir[] = "/tmp/tarvik-bench-runtime-XXXXXX";
+    const bool haveRuntimeDir = ::mkdtemp(runtimeDir) != nullptr;  // mode 0700, as Qt wants it
+    if (haveRuntimeDir) setenv("XDG_RUNTIME_DIR", runtimeDir, 1);
+    struct TRemoveDir {
+        const char* path;
+        ~TRemoveDir() {
+            if (path) ::rmdir(path);
+        }
+    } removeRuntimeDir{haveRuntimeDir ? runtimeDir : nullptr};
     SetExecutableDirectoryOverride(directory);
 
     static char name[] = "tarvik";

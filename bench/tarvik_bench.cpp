@@ -1,6 +1,8 @@
 // Whole-run benchmark: the program's generation run against the bare C-API floor.
 //
-//   tarvik_bench [--products N] [--repeat R]      measure (default N = 100000, R = 3)
+//   tarvik_bench [--products N] [--repeat R] [--variant settings|server|both] [--database NAME]
+//                                                  measure (default N = 100000, R = 3, both
+//                                                  variants, database tarvik_bench)
 //   tarvik_bench run-once --dir DIR                one generation run, settings files in DIR
 //
 // Every measured run is a child process of this one, so that wall time, user and system CPU
@@ -12,6 +14,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -119,16 +122,23 @@ std::string MakeSettingsDir(const TBenchServer& server, const std::string& datab
 struct TOptions {
     int64_t products = 100000;
     int repeat = 3;
+    bool settingsVariant = true;
+    bool serverVariant = true;
+    // Two measurements at once (a long one in the background) need databases of their own.
+    std::string database = "tarvik_bench";
 };
 
 int Measure(const TOptions& options) {
+    // A measurement takes many minutes, often with the output going to a file: show each
+    // line as it comes.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     TBenchServer server;
     if (const char* pw = std::getenv("TARVIK_DB_PASSWORD")) server.password = pw;
     else server.password = "tarvik-test-pw";
     const std::string self = SelfPath();
 
-    TBenchDatabase db(server, "tarvik_bench");
-    TBenchDatabase empty(server, "tarvik_bench_empty");
+    TBenchDatabase db(server, options.database);
+    TBenchDatabase empty(server, options.database + "_empty");
     std::printf("server %s; %lld products, half missing their row; median of %d runs\n",
                 db.ServerVersion().c_str(), static_cast<long long>(options.products), options.repeat);
     db.SetGeneralLog(false);
@@ -139,19 +149,38 @@ int Measure(const TOptions& options) {
     const int64_t expectedInserts = options.products - options.products / 2;
     int failures = 0;
     for (const bool fromServer : {false, true}) {
+        if (!(fromServer ? options.serverVariant : options.settingsVariant)) continue;
         const std::string dir = MakeSettingsDir(server, db.Name(), fromServer);
         const std::string emptyDir = MakeSettingsDir(server, empty.Name(), fromServer);
         std::vector<TSample> ours, reference, emptyRuns;
-        for (int i = 0; i < options.repeat; ++i) {
+        auto runReference = [&] {
             db.Reset(kBranch, kStoreCode);
             reference.push_back(RunChild({self, "reference", "--database", db.Name()}));
             if (db.CountRows("estoque_minimo") != options.products) ++failures;
-
+        };
+        auto runOurs = [&] {
             db.Reset(kBranch, kStoreCode);
             ours.push_back(RunChild({self, "run-once", "--dir", dir}));
             if (db.CountRows("estoque_minimo") != options.products) ++failures;
-
+        };
+        for (int i = 0; i < options.repeat; ++i) {
+            // Alternating which goes first, so that a server slowly getting busier or quieter
+            // does not always favour the same side.
+            if (i % 2 == 0) {
+                runReference();
+                runOurs();
+            } else {
+                runOurs();
+                runReference();
+            }
             emptyRuns.push_back(RunChild({self, "run-once", "--dir", emptyDir}));
+        }
+        // Each pair ran back to back, under much the same load from the other users of the
+        // server; the median of the pairs' ratios is steadier than the ratio of the medians.
+        std::vector<double> pairedWall, pairedCpu;
+        for (size_t i = 0; i < ours.size(); ++i) {
+            pairedWall.push_back(ours[i].wall / reference[i].wall);
+            pairedCpu.push_back((ours[i].user + ours[i].sys) / std::max(reference[i].user + reference[i].sys, 1e-9));
         }
         const TSample o = MedianOf(ours), r = MedianOf(reference), e = MedianOf(emptyRuns);
         const double n = static_cast<double>(std::max<int64_t>(options.products, 1));
@@ -166,9 +195,19 @@ int Measure(const TOptions& options) {
         line("ours", o);
         line("reference", r);
         line("empty run", e);
+        // Every run's wall time, in the order measured, to show how much the shared server wanders.
+        auto walls = [](const char* name, const std::vector<TSample>& runs) {
+            std::printf("  %-10s wall s of each run:", name);
+            for (const TSample& s : runs) std::printf(" %.2f", s.wall);
+            std::printf("\n");
+        };
+        walls("ours", ours);
+        walls("reference", reference);
         std::printf("  ours / reference: wall %.3f, CPU (user+sys) %.3f; peak RSS above an empty run: %.0f bytes/product\n",
                     o.wall / r.wall, (o.user + o.sys) / std::max(r.user + r.sys, 1e-9),
                     (o.maxRssKiB - e.maxRssKiB) * 1024.0 / n);
+        std::printf("  ours / reference, median of the %zu back-to-back pairs: wall %.3f, CPU (user+sys) %.3f\n",
+                    ours.size(), Median(pairedWall), Median(pairedCpu));
         std::string cleanup = "rm -rf '" + dir + "' '" + emptyDir + "'";
         if (std::system(cleanup.c_str()) != 0) std::fprintf(stderr, "could not remove %s\n", dir.c_str());
     }
@@ -204,11 +243,29 @@ int main(int argc, char** argv) {
         for (int i = 1; i < argc; ++i) {
             if (std::strcmp(argv[i], "--products") == 0 && i + 1 < argc) options.products = std::atoll(argv[++i]);
             else if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc) options.repeat = std::atoi(argv[++i]);
-            else {
-                std::fprintf(stderr, "usage: %s [--products N] [--repeat R] | run-once --dir DIR\n", argv[0]);
+            else if (std::strcmp(argv[i], "--database") == 0 && i + 1 < argc) options.database = argv[++i];
+            else if (std::strcmp(argv[i], "--variant") == 0 && i + 1 < argc) {
+                const std::string v = argv[++i];
+                options.settingsVariant = v == "settings" || v == "both";
+                options.serverVariant = v == "server" || v == "both";
+                if (!options.settingsVariant && !options.serverVariant) options.repeat = 0;
+            } else {
+                options.repeat = 0;
+            }
+            if (options.repeat < 1 || options.products < 0) {
+                std::fprintf(stderr,
+                             "usage: %s [--products N] [--repeat R] [--variant settings|server|both] "
+                             "[--database NAME] | run-once --dir DIR\n",
+                             argv[0]);
                 return 2;
             }
         }
+        // The name goes into statements unquoted.
+        for (const char c : options.database)
+            if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') {
+                std::fprintf(stderr, "--database: letters, digits and _ only\n");
+                return 2;
+            }
         return Measure(options);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "%s\n", e.what());

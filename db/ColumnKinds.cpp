@@ -84,6 +84,17 @@ int32_t IntegerValueOf(std::string_view text) {
     return value;
 }
 
+bool IsIntegerOutOfRange(std::string_view text) {
+    std::string_view digits = text;
+    if (!digits.empty() && (digits.front() == '-' || digits.front() == '+')) digits.remove_prefix(1);
+    if (digits.empty()) return false;
+    for (char c : digits)
+        if (c < '0' || c > '9') return false;
+    int32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return error == std::errc::result_out_of_range;
+}
+
 std::optional<std::string> DefaultFromShowColumns(const char* value, size_t length) {
     if (!value || length == 0) return std::nullopt;
     const std::string_view text(value, length);

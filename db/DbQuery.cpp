@@ -68,9 +68,22 @@ struct TValue {
     std::string_view View() const { return null ? std::string_view() : std::string_view(data, size); }
 };
 
+// SameText on views: these comparisons run for every column of every layout answer and every
+// result column of every open, where copying both sides into strings first shows in a profile.
+bool SameTextView(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
 bool StartsWithText(std::string_view text, std::string_view prefix) {
     if (text.size() < prefix.size()) return false;
-    return SameText(std::string(text.substr(0, prefix.size())), std::string(prefix));
+    return SameTextView(text.substr(0, prefix.size()), prefix);
 }
 
 std::string_view ColumnText(MYSQL_ROW row, const unsigned long* lengths, unsigned columns, unsigned i) {
@@ -176,8 +189,8 @@ struct TDbQuery::Impl {
             column.name = ColumnText(row, lengths, n, 0);
             column.kind = KindFromColumnType(ColumnText(row, lengths, n, 1));
             // Servers answer YES or NO (older ones YES or nothing): only YES is nullable.
-            column.nullable = SameText(std::string(ColumnText(row, lengths, n, 2)), "YES");
-            column.autoIncrement = SameText(std::string(ColumnText(row, lengths, n, 5)), "auto_increment");
+            column.nullable = SameTextView(ColumnText(row, lengths, n, 2), "YES");
+            column.autoIncrement = SameTextView(ColumnText(row, lengths, n, 5), "auto_increment");
             if (!column.autoIncrement && n > 4) column.defaultText = DefaultFromShowColumns(row[4], row[4] ? lengths[4] : 0);
             columns.push_back(std::move(column));
         }
@@ -201,15 +214,15 @@ struct TDbQuery::Impl {
     int FindColumn(std::string_view name, std::string_view table) const {
         int byName = -1;
         for (size_t i = 0; i < columns.size(); ++i) {
-            if (!SameText(columns[i].name, std::string(name))) continue;
-            if (SameText(columns[i].table, std::string(table))) return static_cast<int>(i);
+            if (!SameTextView(columns[i].name, name)) continue;
+            if (SameTextView(columns[i].table, table)) return static_cast<int>(i);
             if (byName < 0) byName = static_cast<int>(i);
         }
         return byName;
     }
 
     void BuildFields() {
-        std::vector<std::string> names;
+        std::vector<std::string_view> names;  // the result's own names live as long as it does
         names.reserve(resultColumns);
         mysql_field_seek(result, 0);
         for (unsigned i = 0; i < resultColumns; ++i) {
@@ -217,9 +230,9 @@ struct TDbQuery::Impl {
             if (!f) break;
             std::string name(f->name, f->name_length);
             size_t earlier = 0;
-            for (const std::string& n : names)
-                if (SameText(n, name)) ++earlier;
-            names.push_back(name);
+            for (const std::string_view n : names)
+                if (SameTextView(n, name)) ++earlier;
+            names.emplace_back(f->name, f->name_length);
 
             TField field;
             field.column = i;
@@ -457,7 +470,11 @@ std::string TDbQuery::GetFieldText(const std::string& field) {
     const TValue value = q.Value(index);
     if (value.null) return std::string();
     const TColumnKind& kind = q.fields[index].kind;
-    if (kind.kind == TFieldKind::Integer) return std::to_string(IntegerValueOf(value.View()));
+    if (kind.kind == TFieldKind::Integer) {
+        // A number too large for the field keeps its own digits rather than turning into "0".
+        if (IsIntegerOutOfRange(value.View())) return std::string(value.View());
+        return std::to_string(IntegerValueOf(value.View()));
+    }
     if (kind.kind == TFieldKind::Text) return std::string(value.View().substr(0, static_cast<size_t>(kind.size)));
     return std::string(value.View());
 }
@@ -467,7 +484,11 @@ int32_t TDbQuery::GetFieldInteger(const std::string& field) {
     const size_t index = FindField(q.fields, field, name_);
     const TValue value = q.Value(index);
     if (value.null) return 0;
-    if (q.fields[index].kind.kind == TFieldKind::Integer) return IntegerValueOf(value.View());
+    if (q.fields[index].kind.kind == TFieldKind::Integer) {
+        if (IsIntegerOutOfRange(value.View()))
+            throw EConvertError(Format(db_messages::kInvalidInteger, std::string(value.View()).c_str()));
+        return IntegerValueOf(value.View());
+    }
     const std::string text = GetFieldText(field);
     int32_t number = 0;
     if (!TryStrToInt(text, number)) throw EConvertError(Format(db_messages::kInvalidInteger, text.c_str()));

@@ -13,6 +13,20 @@ std::string PrepareStatementText(std::string_view text) {
     while (begin < end && static_cast<unsigned char>(text[begin]) <= 32) ++begin;
     while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32) --end;
 
+    // Nearly every statement has single blanks only; it then goes out as it stands, and the
+    // character-by-character pass below (run for every statement of a run) is skipped.
+    // (Any other control character also takes the full pass, which leaves it as it is.)
+    bool plain = true;
+    for (size_t i = begin; i < end; ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c > ' ') continue;
+        if (c != ' ' || text[i + 1] == ' ') {  // the last character is never a blank
+            plain = false;
+            break;
+        }
+    }
+    if (plain) return std::string(text.substr(begin, end - begin));
+
     std::string out;
     out.reserve(end - begin);
     char quote = 0;

@@ -311,6 +311,25 @@ TEST_F(RunTest, ARefusedInsertKeepsEarlierRowsAndDisablesTheButton) {
     EXPECT_EQ(boxes_.Shown().size(), 1u);
 }
 
+// A product number beyond the 32-bit range stops the run with a conversion error at that
+// product; it is never probed or inserted as product 0.
+TEST_F(RunTest, AProductNumberBeyondThirtyTwoBitsStopsTheRunInsteadOfWritingProductZero) {
+    WriteSettings("1", "3");
+    db_.Exec("ALTER TABLE produto MODIFY produto_id INT UNSIGNED NOT NULL");
+    AddProducts({10});
+    db_.Exec("INSERT INTO produto (produto_id) VALUES (3000000000)");
+
+    TForm1& form = OpenWindow();
+    Click();
+
+    EXPECT_EQ(boxes_.Texts(TBoxKind::Error), Texts{"'3000000000' is not a valid integer value."});
+    EXPECT_EQ(Rows("estoque_minimo"), (std::vector<TRow>{Row(10, 3, "3")}));
+    const Texts sent = db_.Statements(MainSession());
+    ASSERT_FALSE(sent.empty());
+    EXPECT_EQ(sent.back(), "Select * from estoque_minimo where produto_id = 3000000000 and filial_id = 3");
+    EXPECT_FALSE(form.Button1->isEnabled());
+}
+
 TEST_F(RunTest, EmptyProductTableStillOpensAndClosesTheInsertQuery) {
     WriteSettings("0", "3");
     TForm1& form = OpenWindow();

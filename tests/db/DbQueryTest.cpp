@@ -271,8 +271,9 @@ TEST_F(QueryTest, ARefusedInsertNamesTheQueryAndKeepsEarlierRows) {
 }
 
 TEST_F(QueryTest, FieldsReadWithTheirConversions) {
-    db.Exec("CREATE TABLE v (i int NULL, t char(3), b bigint, vb varbinary(4), d date, f double)");
-    db.Exec("INSERT INTO v VALUES (NULL, 'abc', 9000000000, 'xy', '2024-01-02', 2.5), (7, NULL, 5, NULL, NULL, NULL)");
+    db.Exec("CREATE TABLE v (i int NULL, t char(3), b bigint, vb varbinary(4), d date, f double, u int unsigned)");
+    db.Exec("INSERT INTO v VALUES (NULL, 'abc', 9000000000, 'xy', '2024-01-02', 2.5, 3000000000),"
+            " (7, NULL, 5, NULL, NULL, NULL, 4)");
     qTemp.SetStatement("Select * from v");
     qTemp.Open();
     EXPECT_EQ(qTemp.GetFieldText("i"), "");
@@ -283,12 +284,16 @@ TEST_F(QueryTest, FieldsReadWithTheirConversions) {
     EXPECT_EQ(qTemp.GetFieldText("f"), "2.5");
     ExpectError<EConvertError>([&] { qTemp.GetFieldInteger("t"); }, "'abc' is not a valid integer value");
     ExpectError<EConvertError>([&] { qTemp.GetFieldInteger("b"); }, "'9000000000' is not a valid integer value");
+    // An integer field whose value does not fit in 32 bits is never read as 0.
+    EXPECT_EQ(qTemp.GetFieldText("u"), "3000000000");
+    ExpectError<EConvertError>([&] { qTemp.GetFieldInteger("u"); }, "'3000000000' is not a valid integer value");
     ExpectError<EDatabaseError>([&] { qTemp.GetFieldText("vb"); }, "QTemp: Field 'vb' not found");
     ExpectError<EDatabaseError>([&] { qTemp.GetFieldText("nope"); }, "QTemp: Field 'nope' not found");
     qTemp.MoveNext();
     EXPECT_FALSE(qTemp.AtEnd());
     EXPECT_EQ(qTemp.GetFieldText("i"), "7");
     EXPECT_EQ(qTemp.GetFieldInteger("b"), 5);
+    EXPECT_EQ(qTemp.GetFieldInteger("u"), 4);
     EXPECT_EQ(qTemp.GetFieldText("t"), "");
     qTemp.MoveNext();
     EXPECT_TRUE(qTemp.AtEnd());
