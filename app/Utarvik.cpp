@@ -3,7 +3,7 @@
 #include "app/Application.h"
 #include "app/Boxes.h"
 #include "app/Gauge.h"
-#include "app/GenerationRun.h"
+#include "run/GenerationRun.h"
 #include "app/Messages.h"
 #include "app/RadioGroup.h"
 #include "app/Windows1252.h"

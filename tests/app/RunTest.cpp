@@ -1,7 +1,7 @@
 // The start button's run, end to end: the real window, offscreen, against the test server.
 // What reaches the server is read back from its general log, statement by statement.
 #include "app/Gauge.h"
-#include "app/GenerationRun.h"
+#include "run/GenerationRun.h"
 #include "app/RadioGroup.h"
 #include "app/Utarvik.h"
 #include "identification/UConnectionInfoClass.h"

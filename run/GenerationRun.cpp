@@ -1,6 +1,6 @@
-#include "app/GenerationRun.h"
+#include "run/GenerationRun.h"
 
-#include "app/Messages.h"
+#include "run/Messages.h"
 #include "settings/UConfigSistemaQOR.h"
 
 namespace tarvik {
