@@ -84,12 +84,16 @@ int32_t IntegerValueOf(std::string_view text) {
     return value;
 }
 
-bool IsIntegerOutOfRange(std::string_view text) {
-    std::string_view digits = text;
-    if (!digits.empty() && (digits.front() == '-' || digits.front() == '+')) digits.remove_prefix(1);
-    if (digits.empty()) return false;
-    for (char c : digits)
+bool IsIntegerText(std::string_view text) {
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
+    if (text.empty()) return false;
+    for (char c : text)
         if (c < '0' || c > '9') return false;
+    return true;
+}
+
+bool IsIntegerOutOfRange(std::string_view text) {
+    if (!IsIntegerText(text)) return false;
     int32_t value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     return error == std::errc::result_out_of_range;

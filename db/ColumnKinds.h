@@ -42,6 +42,9 @@ int FieldTextSize(long long size);
 // within 32 bits, 0 for anything else (the empty text included).
 int32_t IntegerValueOf(std::string_view text);
 
+// True for a decimal integer: an optional sign, then at least one digit, nothing else.
+bool IsIntegerText(std::string_view text);
+
 // True for a decimal number (optional sign, digits) that lies outside the signed 32-bit range,
 // such as a large value of an unsigned or BIGINT-like column read into an integer field. Such a
 // value must never be taken as 0: that would be a wrong number passed on as a right one.

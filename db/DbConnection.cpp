@@ -9,6 +9,7 @@
 #include "db/StatementText.h"
 #include "platform/Conversions.h"
 #include "platform/Errors.h"
+#include "platform/Text.h"
 #include "platform/WaitCursor.h"
 
 namespace tarvik {
@@ -162,8 +163,13 @@ void TDbTransaction::RequireLink() const {
 
 bool TDbTransaction::Send(const std::string& text) {
     RequireLink();
-    const std::string statement = PrepareStatementText(text);
+    const std::string statement = PrepareStatementText(text, Quoting());
     return mysql_query(link_, statement.c_str()) == 0;
+}
+
+TQuoting TDbTransaction::Quoting() const {
+    return link_ && (link_->server_status & SERVER_STATUS_NO_BACKSLASH_ESCAPES) ? TQuoting::NoBackslashEscapes
+                                                                              : TQuoting::BackslashEscapes;
 }
 
 std::string TDbTransaction::LinkErrorText() const { return link_ ? Trim(mysql_error(link_)) : std::string(); }

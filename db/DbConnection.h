@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "db/StatementText.h"
+
 struct st_mysql;
 struct st_mysql_res;
 
@@ -83,6 +85,10 @@ public:
     std::string EvaluateExpression(const std::string& expression);
     // Sends nothing: no transaction statement ever reaches the server.
     void Commit();
+
+    // How the server reads backslashes in quoted texts, as its status after the last statement
+    // says (sql_mode NO_BACKSLASH_ESCAPES); the usual escapes when the link is closed.
+    TQuoting Quoting() const;
 
 private:
     friend class TDbConnection;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "db/ColumnKinds.h"
+#include "db/ColumnLayout.h"
 #include "db/DbConnection.h"
 #include "db/FromClause.h"
 #include "db/InsertStatement.h"
@@ -15,19 +16,11 @@
 #include "db/StatementText.h"
 #include "platform/Conversions.h"
 #include "platform/Errors.h"
+#include "platform/Text.h"
 #include "platform/WaitCursor.h"
 
 namespace tarvik {
 namespace {
-
-struct TColumnInfo {
-    std::string table;
-    std::string name;
-    TColumnKind kind;
-    bool nullable = false;
-    std::optional<std::string> defaultText;
-    bool autoIncrement = false;
-};
 
 struct TKeyInfo {
     std::string table;
@@ -60,6 +53,14 @@ struct TCell {
 };
 constexpr uint32_t kNullCell = UINT32_MAX;
 
+// A field of the appended row: its value, whether the server fills it in (DEFAULT), and
+// whether the caller set it, which makes it a value the insert must never leave out.
+struct TEditCell {
+    std::optional<std::string> value;
+    bool serverDefault = false;
+    bool set = false;
+};
+
 struct TValue {
     const char* data = nullptr;
     size_t size = 0;
@@ -68,23 +69,6 @@ struct TValue {
     std::string_view View() const { return null ? std::string_view() : std::string_view(data, size); }
 };
 
-// SameText on views: these comparisons run for every column of every layout answer and every
-// result column of every open, where copying both sides into strings first shows in a profile.
-bool SameTextView(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
-
-bool StartsWithText(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    return SameTextView(text.substr(0, prefix.size()), prefix);
-}
 
 std::string_view ColumnText(MYSQL_ROW row, const unsigned long* lengths, unsigned columns, unsigned i) {
     if (i >= columns || !row[i]) return {};
@@ -145,7 +129,7 @@ struct TDbQuery::Impl {
 
     size_t current = 0;
     bool eof = true;
-    std::vector<std::optional<std::string>> edit;  // the appended row, while inserting
+    std::vector<TEditCell> edit;  // the appended row, while inserting
 
     void Reset() {
         if (result) mysql_free_result(result);
@@ -184,15 +168,13 @@ struct TDbQuery::Impl {
         const unsigned n = mysql_num_fields(answer);
         while (MYSQL_ROW row = mysql_fetch_row(answer)) {
             const unsigned long* lengths = mysql_fetch_lengths(answer);
-            TColumnInfo column;
-            column.table = table;
-            column.name = ColumnText(row, lengths, n, 0);
-            column.kind = KindFromColumnType(ColumnText(row, lengths, n, 1));
-            // Servers answer YES or NO (older ones YES or nothing): only YES is nullable.
-            column.nullable = SameTextView(ColumnText(row, lengths, n, 2), "YES");
-            column.autoIncrement = SameTextView(ColumnText(row, lengths, n, 5), "auto_increment");
-            if (!column.autoIncrement && n > 4) column.defaultText = DefaultFromShowColumns(row[4], row[4] ? lengths[4] : 0);
-            columns.push_back(std::move(column));
+            TShowColumnsRow shown;
+            shown.field = ColumnText(row, lengths, n, 0);
+            shown.type = ColumnText(row, lengths, n, 1);
+            shown.null = ColumnText(row, lengths, n, 2);
+            if (n > 4 && row[4]) shown.defaultValue = std::string_view(row[4], lengths[4]);
+            shown.extra = ColumnText(row, lengths, n, 5);
+            columns.push_back(LearnColumn(table, shown));
         }
     }
 
@@ -214,8 +196,8 @@ struct TDbQuery::Impl {
     int FindColumn(std::string_view name, std::string_view table) const {
         int byName = -1;
         for (size_t i = 0; i < columns.size(); ++i) {
-            if (!SameTextView(columns[i].name, name)) continue;
-            if (SameTextView(columns[i].table, table)) return static_cast<int>(i);
+            if (!SameText(columns[i].name, name)) continue;
+            if (SameText(columns[i].table, table)) return static_cast<int>(i);
             if (byName < 0) byName = static_cast<int>(i);
         }
         return byName;
@@ -231,7 +213,7 @@ struct TDbQuery::Impl {
             std::string name(f->name, f->name_length);
             size_t earlier = 0;
             for (const std::string_view n : names)
-                if (SameTextView(n, name)) ++earlier;
+                if (SameText(n, name)) ++earlier;
             names.emplace_back(f->name, f->name_length);
 
             TField field;
@@ -247,9 +229,9 @@ struct TDbQuery::Impl {
     TValue Value(size_t index) const {
         TValue v;
         if (state == TQueryState::Inserting) {
-            if (edit[index]) {
-                v.data = edit[index]->data();
-                v.size = edit[index]->size();
+            if (const std::optional<std::string>& value = edit[index].value) {
+                v.data = value->data();
+                v.size = value->size();
                 v.null = false;
             }
             return v;
@@ -272,18 +254,14 @@ struct TDbQuery::Impl {
     }
 
     // The value a field takes from a text, as values are read from a result.
-    std::string AsRead(size_t index, std::string_view text) const {
-        const TColumnKind& kind = fields[index].kind;
-        if (kind.kind == TFieldKind::Integer) return std::to_string(IntegerValueOf(text));
-        if (kind.kind == TFieldKind::Text && text.size() > static_cast<size_t>(kind.size))
-            text = text.substr(0, static_cast<size_t>(kind.size));
-        return std::string(text);
-    }
+    std::string AsRead(size_t index, std::string_view text) const { return ValueAsRead(fields[index].kind, text); }
 
     // Keeps the appended row, once inserted, as a row of the row set.
     void KeepEditedRow() {
         const uint32_t slot = ownedCount++;
-        for (const std::optional<std::string>& value : edit) {
+        // A value the server filled in is not read back: the row keeps it as NULL.
+        for (const TEditCell& cell : edit) {
+            const std::optional<std::string>& value = cell.value;
             if (!value) {
                 ownedCells.push_back({0, kNullCell});
                 continue;
@@ -501,16 +479,12 @@ void TDbQuery::AppendRow() {
     if (!requestLive_) throw EDatabaseError(Format(db_messages::kReadOnlyDataset, name_.c_str()));
     if (q.state == TQueryState::Inserting) PostRow();
 
-    q.edit.assign(q.fields.size(), std::nullopt);
+    q.edit.assign(q.fields.size(), TEditCell{});
     for (size_t i = 0; i < q.fields.size(); ++i) {
         if (q.fields[i].info < 0) continue;
-        const TColumnInfo& column = q.columns[static_cast<size_t>(q.fields[i].info)];
-        if (column.autoIncrement) continue;
-        if (column.defaultText) {
-            q.edit[i] = q.AsRead(i, *column.defaultText);
-        } else if (!column.nullable) {
-            q.edit[i] = q.AsRead(i, std::string_view());
-        }
+        TInitialValue initial = InitialValueOf(q.columns[static_cast<size_t>(q.fields[i].info)]);
+        q.edit[i].value = std::move(initial.text);
+        q.edit[i].serverDefault = initial.serverDefault;
     }
     q.state = TQueryState::Inserting;
 }
@@ -536,7 +510,7 @@ void TDbQuery::SetFieldInteger(const std::string& field, int32_t value) {
         case TFieldKind::DateTime:
             throw EConvertError(Format(db_messages::kInvalidDateTimeForField, text.c_str(), f.name.c_str()));
         default:
-            q.edit[index] = q.AsRead(index, text);
+            q.edit[index] = {q.AsRead(index, text), false, true};
     }
 }
 
@@ -545,7 +519,9 @@ void TDbQuery::SetFieldText(const std::string& field, const std::string& value) 
     const size_t index = FindField(q.fields, field, name_);
     RequireInserting(q.state, name_);
     const TField& f = q.fields[index];
-    std::optional<std::string>& target = q.edit[index];
+    q.edit[index].serverDefault = false;
+    q.edit[index].set = true;
+    std::optional<std::string>& target = q.edit[index].value;
     switch (f.kind.kind) {
         case TFieldKind::Integer: {
             if (value.empty()) {
@@ -611,25 +587,34 @@ void TDbQuery::PostRow() {
     int autoIncrementField = -1;
     for (size_t i = 0; i < q.fields.size(); ++i) {
         const int info = q.fields[i].info;
-        if (info < 0) continue;
-        const TColumnInfo& column = q.columns[static_cast<size_t>(info)];
-        if (!SameText(column.table, table)) continue;
+        const TColumnInfo* column = info >= 0 ? &q.columns[static_cast<size_t>(info)] : nullptr;
+        if (!column || !SameText(column->table, table)) {
+            // A value that was set must reach the table or stop the post: a server that would
+            // not describe the table (SHOW COLUMNS refused) must not turn into a row of
+            // defaults reported as inserted.
+            if (q.edit[i].set)
+                throw EDatabaseError(Format(db_messages::kFieldWithoutColumn, name_.c_str(), q.fields[i].name.c_str(),
+                                            table.c_str()));
+            continue;
+        }
         if (std::find(listed.begin(), listed.end(), info) != listed.end()) continue;
         listed.push_back(info);
-        names.push_back(column.name);
+        names.push_back(column->name);
         TInsertValue value;
         value.kind = q.fields[i].kind.kind;
-        if (q.edit[i]) value.text = *q.edit[i];
+        value.serverDefault = q.edit[i].serverDefault;
+        if (q.edit[i].value) value.text = *q.edit[i].value;
         values.push_back(value);
-        if (column.autoIncrement && autoIncrementField < 0) autoIncrementField = static_cast<int>(i);
+        if (column->autoIncrement && autoIncrementField < 0) autoIncrementField = static_cast<int>(i);
     }
 
-    transaction_->ExecStatement(BuildInsertStatement(table, names, values), name_);
+    transaction_->ExecStatement(BuildInsertStatement(table, names, values, transaction_->Quoting()), name_);
 
-    if (autoIncrementField >= 0 && !q.edit[static_cast<size_t>(autoIncrementField)]) {
+    if (autoIncrementField >= 0 && !q.edit[static_cast<size_t>(autoIncrementField)].value) {
         try {
             const std::string id = transaction_->EvaluateExpression("LAST_INSERT_ID()");
-            q.edit[static_cast<size_t>(autoIncrementField)] = q.AsRead(static_cast<size_t>(autoIncrementField), id);
+            q.edit[static_cast<size_t>(autoIncrementField)].value =
+                q.AsRead(static_cast<size_t>(autoIncrementField), id);
         } catch (const Exception&) {
             // The row is in the table; only its number stays unknown here.
         }

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "platform/Text.h"
+
 namespace tarvik {
 namespace {
 
@@ -39,7 +41,26 @@ bool ParseDate(std::string_view text) {
            text[7] == '-' && AllDigits(text.substr(8, 2));
 }
 
-void AppendQuoted(std::string& out, std::string_view text) {
+void AppendQuotedWithoutBackslashEscapes(std::string& out, std::string_view text) {
+    if (text.find('\0') != std::string_view::npos) {
+        out += "_latin1 X'";
+        for (const char c : text) AppendHexByte(out, static_cast<unsigned char>(c));
+        out += '\'';
+        return;
+    }
+    out += '\'';
+    for (const char c : text) {
+        if (c == '\'') out += '\'';
+        out += c;
+    }
+    out += '\'';
+}
+
+void AppendQuoted(std::string& out, std::string_view text, TQuoting quoting) {
+    if (quoting == TQuoting::NoBackslashEscapes) {
+        AppendQuotedWithoutBackslashEscapes(out, text);
+        return;
+    }
     out += '\'';
     for (char c : text) {
         switch (c) {
@@ -60,6 +81,18 @@ void AppendNumber(std::string& out, long long value) {
     char buffer[24];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
     out.append(buffer, result.ptr);
+}
+
+// An integer text as a number: its value when the kind holds it, its own digits when it is a
+// decimal number beyond that (never another number), 0 when it is no integer at all.
+void AppendIntegerText(std::string& out, std::string_view text, bool fitsKind, long long value) {
+    if (fitsKind) {
+        AppendNumber(out, value);
+    } else if (IsIntegerText(text)) {
+        out += text;
+    } else {
+        out += '0';
+    }
 }
 
 }  // namespace
@@ -86,7 +119,11 @@ bool ParseLargeIntText(std::string_view text, long long& value) {
     return error == std::errc() && end == text.data() + text.size();
 }
 
-void AppendValueLiteral(std::string& out, const TInsertValue& value) {
+void AppendValueLiteral(std::string& out, const TInsertValue& value, TQuoting quoting) {
+    if (value.serverDefault) {
+        out += "DEFAULT";
+        return;
+    }
     if (!value.text) {
         out += "NULL";
         return;
@@ -94,12 +131,12 @@ void AppendValueLiteral(std::string& out, const TInsertValue& value) {
     const std::string_view text = *value.text;
     switch (value.kind) {
         case TFieldKind::Integer:
-            AppendNumber(out, IntegerValueOf(text));
+            AppendIntegerText(out, text, !IsIntegerOutOfRange(text), IntegerValueOf(text));
             return;
         case TFieldKind::LargeInt: {
             long long number = 0;
-            if (!ParseLargeIntText(text, number)) number = 0;
-            AppendNumber(out, number);
+            const bool fits = ParseLargeIntText(text, number);
+            AppendIntegerText(out, text, fits, number);
             return;
         }
         case TFieldKind::Float: {
@@ -142,13 +179,13 @@ void AppendValueLiteral(std::string& out, const TInsertValue& value) {
         case TFieldKind::Text:
         case TFieldKind::LongText:
         case TFieldKind::Bytes:
-            AppendQuoted(out, text);
+            AppendQuoted(out, text, quoting);
             return;
     }
 }
 
 std::string BuildInsertStatement(std::string_view table, const std::vector<std::string_view>& columns,
-                                 const std::vector<TInsertValue>& values) {
+                                 const std::vector<TInsertValue>& values, TQuoting quoting) {
     std::string out = "INSERT INTO ";
     out += table;
     out += " (";
@@ -159,7 +196,7 @@ std::string BuildInsertStatement(std::string_view table, const std::vector<std::
     out += ") VALUES (";
     for (size_t i = 0; i < values.size(); ++i) {
         if (i) out += ", ";
-        AppendValueLiteral(out, values[i]);
+        AppendValueLiteral(out, values[i], quoting);
     }
     out += ')';
     return out;

@@ -21,6 +21,8 @@ inline constexpr const char* kClosedDataset = "%s: Cannot perform this operation
 inline constexpr const char* kNotEditing = "%s: Dataset not in edit or insert mode";
 inline constexpr const char* kInvalidIntegerForField = "'%s' is not a valid integer value for field '%s'";
 inline constexpr const char* kInvalidFloatForField = "'%s' is not a valid floating point value for field '%s'";
+inline constexpr const char* kFieldWithoutColumn =
+    "%s: Field '%s' cannot be inserted: the server did not describe a column for it in table '%s'";
 inline constexpr const char* kInvalidDateTimeForField = "'%s' is not a valid date and time value for field '%s'";
 
 }  // namespace tarvik::db_messages

@@ -7,7 +7,8 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
 }  // namespace
 
-std::string PrepareStatementText(std::string_view text) {
+std::string PrepareStatementText(std::string_view text, TQuoting quoting) {
+    const bool backslashEscapes = quoting == TQuoting::BackslashEscapes;
     size_t begin = 0;
     size_t end = text.size();
     while (begin < end && static_cast<unsigned char>(text[begin]) <= 32) ++begin;
@@ -34,7 +35,7 @@ std::string PrepareStatementText(std::string_view text) {
         const char c = text[i];
         if (quote) {
             out += c;
-            if (c == '\\' && i + 1 < end) {
+            if (backslashEscapes && c == '\\' && i + 1 < end) {
                 out += text[++i];
             } else if (c == quote) {
                 quote = 0;
@@ -46,7 +47,7 @@ std::string PrepareStatementText(std::string_view text) {
             while (i + 1 < end && IsBlank(text[i + 1])) ++i;
             continue;
         }
-        if ((c == '\'' || c == '"') && !(i > begin && text[i - 1] == '\\')) quote = c;
+        if ((c == '\'' || c == '"') && !(backslashEscapes && i > begin && text[i - 1] == '\\')) quote = c;
         out += c;
     }
     return out;

@@ -4,6 +4,7 @@
 #include "identification/UDao.h"
 #include "platform/Conversions.h"
 #include "platform/Errors.h"
+#include "platform/Text.h"
 #include "platform/ExecutablePath.h"
 #include "platform/HostLookup.h"
 
@@ -15,12 +16,6 @@ constexpr const char* kSection = "connection";
 
 TConnectionInfo* g_connectionInfo = nullptr;
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    return -1;
-}
 
 }  // namespace
 
@@ -29,8 +24,8 @@ std::string HexToText(const std::string& text) {
     const size_t pairs = text.size() / 2;
     result.reserve(pairs);
     for (size_t i = 0; i < pairs; ++i) {
-        const int high = HexDigit(text[2 * i]);
-        const int low = HexDigit(text[2 * i + 1]);
+        const int high = HexDigitValue(text[2 * i]);
+        const int low = HexDigitValue(text[2 * i + 1]);
         if (high < 0 || low < 0) throw EConvertError(Format(messages::kInvalidHexText, text.c_str()));
         result += static_cast<char>(high * 16 + low);
     }

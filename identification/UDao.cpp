@@ -8,6 +8,7 @@
 #include "identification/Messages.h"
 #include "platform/Conversions.h"
 #include "platform/Errors.h"
+#include "platform/Text.h"
 
 namespace tarvik {
 namespace {

@@ -4,16 +4,11 @@
 #include <stdlib.h>
 
 #include "platform/Errors.h"
+#include "platform/Text.h"
 
 namespace tarvik {
 namespace {
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 }  // namespace
 
@@ -38,7 +33,7 @@ bool TryStrToInt(const std::string& text, int32_t& value) {
     if (hex) {
         uint64_t bits = 0;
         for (; i < n; ++i) {
-            const int d = HexDigit(text[i]);
+            const int d = HexDigitValue(text[i]);
             if (d < 0) return false;
             bits = bits * 16 + static_cast<uint64_t>(d);
             if (bits > 0xFFFFFFFFull) return false;

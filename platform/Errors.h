@@ -45,11 +45,5 @@ class EFCreateError : public Exception {
 // printf-style formatting into a std::string (the message patterns are printf patterns).
 std::string Format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
 
-// Removes characters of code 32 or less from both ends.
-std::string Trim(const std::string& text);
-
-// ASCII-only lower-casing and comparison without regard to letter case.
-std::string LowerCase(std::string text);
-bool SameText(const std::string& a, const std::string& b);
 
 }  // namespace tarvik

@@ -8,28 +8,14 @@
 #include <string_view>
 
 #include "platform/Errors.h"
+#include "platform/Text.h"
 
 namespace tarvik {
 namespace {
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
-std::string_view TrimView(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
-    return s;
-}
 
-bool SameTextView(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
 
 // Reads the whole file; false when it cannot be opened or read (a directory, no permission).
 // Only a regular file counts: a FIFO or a device in the file's place would block the program
@@ -98,7 +84,7 @@ std::string TProfileReader::Lookup(const std::string& contents, const std::strin
             size_t close = line.find(']');
             std::string_view name = line.substr(1, close == std::string_view::npos ? std::string_view::npos
                                                                                    : close - 1);
-            if (!seenSection && SameTextView(TrimView(name), section)) {
+            if (!seenSection && SameText(TrimView(name), section)) {
                 seenSection = inSection = true;
             }
             continue;
@@ -106,7 +92,7 @@ std::string TProfileReader::Lookup(const std::string& contents, const std::strin
         if (!inSection) continue;
         const size_t eq = line.find('=');
         if (eq == std::string_view::npos) continue;
-        if (SameTextView(TrimView(line.substr(0, eq)), key)) return FinishValue(line.substr(eq + 1));
+        if (SameText(TrimView(line.substr(0, eq)), key)) return FinishValue(line.substr(eq + 1));
     }
     return DefaultWithoutTrailingBlanks(defaultValue);
 }

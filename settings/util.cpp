@@ -3,6 +3,7 @@
 #include "platform/Clock.h"
 #include "platform/Conversions.h"
 #include "platform/Errors.h"
+#include "platform/Text.h"
 #include "settings/Messages.h"
 
 namespace tarvik {
@@ -18,18 +19,7 @@ uint8_t DrawSeed() {
     return static_cast<uint8_t>(gRandomState >> 24);
 }
 
-void AppendHexByte(std::string& out, unsigned value) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    out += kDigits[(value >> 4) & 0xF];
-    out += kDigits[value & 0xF];
-}
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 // The number that one or two characters give as a hexadecimal number; the conversion error
 // names them behind a "$", as the stored form was always read.
@@ -37,7 +27,7 @@ unsigned HexNumber(const std::string& digits) {
     unsigned value = 0;
     bool valid = !digits.empty();
     for (char c : digits) {
-        const int d = HexDigit(c);
+        const int d = HexDigitValue(c);
         if (d < 0) {
             valid = false;
             break;
@@ -53,14 +43,14 @@ std::string Encipher(const std::string& text, const std::string& key) {
     const unsigned seed = DrawSeed();
     std::string out;
     out.reserve(2 * text.size() + 2);
-    AppendHexByte(out, seed);
+    AppendHexByte(out, static_cast<unsigned char>(seed));
     unsigned chain = seed;
     for (size_t i = 0; i < text.size(); ++i) {
         const unsigned t = static_cast<unsigned char>(text[i]);
         const unsigned k = static_cast<unsigned char>(key[i % key.size()]);
         // Modulus 255, not 256: the stored passwords were made this way.
         const unsigned c = ((chain + t) % 255) ^ k;
-        AppendHexByte(out, c);
+        AppendHexByte(out, static_cast<unsigned char>(c));
         chain = c;
     }
     return out;
