@@ -65,8 +65,46 @@ INSTANTIATE_TEST_SUITE_P(
         TValueCase{"TimeOneDigitHour", K::Time, "1:02:03", "'01:02:03'"},
         TValueCase{"TimeEmptyIsZero", K::Time, "", "'00:00:00'"},
         TValueCase{"DateTimeExpressionDefault", K::DateTime, "current_timestamp()", "DEFAULT"},
-        TValueCase{"DateNoDate", K::Date, "2024-2-29", "DEFAULT"}),
+        TValueCase{"DateNoDate", K::Date, "2024-2-29", "DEFAULT"},
+        // Unsigned and 64-bit defaults beyond the field's own range keep their digits.
+        TValueCase{"IntegerBeyond32Bits", K::Integer, "3000000000", "3000000000"},
+        TValueCase{"IntegerBelow32Bits", K::Integer, "-3000000000", "-3000000000"},
+        TValueCase{"LargeIntBeyond64Bits", K::LargeInt, "18446744073709551615", "18446744073709551615"}),
     [](const ::testing::TestParamInfo<TValueCase>& info) { return std::string(info.param.name); });
+
+TEST(ValueLiteralTest, ServerDefaultIsDefaultWhateverTheValue) {
+    std::string out;
+    AppendValueLiteral(out, {K::Integer, "5", true});
+    AppendValueLiteral(out, {K::Text, std::nullopt, true});
+    EXPECT_EQ(out, "DEFAULTDEFAULT");
+}
+
+// Where the server reads a backslash as a plain character, only the quote is doubled.
+struct TNoEscapesCase {
+    const char* name;
+    std::string text;
+    std::string literal;
+};
+
+class NoBackslashEscapesLiteralTest : public ::testing::TestWithParam<TNoEscapesCase> {};
+
+TEST_P(NoBackslashEscapesLiteralTest, RendersTheValue) {
+    for (const K kind : {K::Text, K::LongText, K::Bytes}) {
+        std::string out;
+        AppendValueLiteral(out, {kind, GetParam().text}, TQuoting::NoBackslashEscapes);
+        EXPECT_EQ(out, GetParam().literal);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NoBackslashEscapesLiteralTest,
+    ::testing::Values(TNoEscapesCase{"Quote", "it's", "'it''s'"},
+                      TNoEscapesCase{"Backslashes", "C:\\temp\\", "'C:\\temp\\'"},
+                      TNoEscapesCase{"ControlBytesRaw", "a\nb\rc\x1a\"d", "'a\nb\rc\x1a\"d'"},
+                      TNoEscapesCase{"HighBytes", "\xe7\xe3o", "'\xe7\xe3o'"},
+                      // A NUL would end the statement sent as a C string.
+                      TNoEscapesCase{"NulAsHex", std::string("a\0'\\", 4), "_latin1 X'6100275C'"}),
+    [](const ::testing::TestParamInfo<TNoEscapesCase>& info) { return std::string(info.param.name); });
 
 TEST(BuildInsertStatementTest, ColumnsAndValuesInFieldOrder) {
     EXPECT_EQ(BuildInsertStatement("estoque_minimo", {"produto_id", "filial_id", "lojas_leram"},

@@ -36,6 +36,14 @@ INSTANTIATE_TEST_SUITE_P(
         TSendingCase{"Empty", "", ""}),
     [](const ::testing::TestParamInfo<TSendingCase>& info) { return std::string(info.param.name); });
 
+// Where the server takes a backslash as a plain character, a value ending in one closes its
+// stretch there, and the blanks of the next value stay as they are.
+TEST(SendingRuleTest, WithoutBackslashEscapesABackslashIsPlain) {
+    const std::string text = "VALUES ('C:\\', 'a  b')  z";
+    EXPECT_EQ(PrepareStatementText(text, TQuoting::NoBackslashEscapes), "VALUES ('C:\\', 'a  b') z");
+    EXPECT_EQ(PrepareStatementText("a \\'  b'  c", TQuoting::NoBackslashEscapes), "a \\'  b' c");
+}
+
 TEST(BeginsWithSelectTest, LetterCaseAndLeadingBlanks) {
     EXPECT_TRUE(BeginsWithSelect("Select produto_id from produto\r\n"));
     EXPECT_TRUE(BeginsWithSelect("\r\n  sElEcT 1"));
