@@ -14,16 +14,27 @@
 
 namespace tarvik::test {
 
+// The window's data components, pointed at a database of a server.
+struct TMainConnection {
+    TMainConnection(const TServerAddress& server, const std::string& database) {
+        conexao.SetHost(server.host);
+        conexao.SetPort(std::to_string(server.port));
+        conexao.SetLogin(server.user);
+        conexao.SetPassword(server.password);
+        conexao.SetDatabase(database);
+    }
+
+    // Declared in the window's order; destroyed in reverse, so the transaction goes first.
+    TDbConnection conexao;
+    TDbQuery qProdutos{"QProdutos", conexao, transacao, false};
+    TDbQuery qTemp{"QTemp", conexao, transacao, false};
+    TDbQuery qInclui{"QInclui", conexao, transacao, true};
+    TDbTransaction transacao{conexao};
+};
+
 class DbServerTest : public ::testing::Test {
 protected:
-    DbServerTest() {
-        conexao.SetHost(TestServer().host);
-        conexao.SetPort(std::to_string(TestServer().port));
-        conexao.SetLogin(TestServer().user);
-        conexao.SetPassword(TestServer().password);
-        conexao.SetDatabase(db.Name());
-        adminSession = std::stoul(db.Scalar("SELECT CONNECTION_ID()"));
-    }
+    DbServerTest() { adminSession = std::stoul(db.Scalar("SELECT CONNECTION_ID()")); }
 
     // The sessions that our code opened on the scratch database, oldest first.
     std::vector<unsigned long> OurSessions() {
@@ -50,12 +61,12 @@ protected:
 
     TScratchDatabase db;
     unsigned long adminSession = 0;
-    // Declared in the window's order; destroyed in reverse, so the transaction goes first.
-    TDbConnection conexao;
-    TDbQuery qProdutos{"QProdutos", conexao, transacao, false};
-    TDbQuery qTemp{"QTemp", conexao, transacao, false};
-    TDbQuery qInclui{"QInclui", conexao, transacao, true};
-    TDbTransaction transacao{conexao};
+    TMainConnection main{TestServer(), db.Name()};
+    TDbConnection& conexao = main.conexao;
+    TDbQuery& qProdutos = main.qProdutos;
+    TDbQuery& qTemp = main.qTemp;
+    TDbQuery& qInclui = main.qInclui;
+    TDbTransaction& transacao = main.transacao;
 };
 
 // Records what the data layer does with the application's cursor.

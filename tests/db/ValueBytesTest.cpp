@@ -1,8 +1,13 @@
 // Hostile text values through the live query's INSERT: whatever bytes a value holds, the
-// server stores exactly those bytes, and the statement stays one statement.
+// server stores exactly those bytes, and the statement stays one statement. Both ways a server
+// may read backslashes: the usual escapes, and sql_mode NO_BACKSLASH_ESCAPES (on a server of
+// the test's own, since the mode is the server's global setting).
 #include "tests/db/DbTestSupport.h"
+#include "tests/support/PrivateServer.h"
 
 #include <algorithm>
+#include <functional>
+#include <memory>
 
 namespace tarvik {
 namespace {
@@ -49,40 +54,54 @@ const std::vector<TValueCase>& ValueCases() {
     return cases;
 }
 
+// Two tables: produto, to show that nothing but the inserts ran, and one column of each kind
+// that takes text: sized text, long text, byte string.
+const char* const kValueTables[] = {
+    "CREATE TABLE produto (produto_id INT NOT NULL PRIMARY KEY)",
+    "INSERT INTO produto VALUES (1), (2)",
+    "CREATE TABLE valores (id INT NOT NULL, texto VARCHAR(300) CHARACTER SET latin1 NOT NULL,"
+    " longo TEXT CHARACTER SET latin1, bytes BLOB) ENGINE=InnoDB",
+};
+const char* const kStoredValues = "SELECT id, HEX(texto), HEX(longo), HEX(bytes) FROM valores ORDER BY id";
+
+// Inserts every case as one row through the live query, then reads the rows back through the
+// main link and through `stored` (kStoredValues on the server), expecting the same bytes.
+void InsertAndReadBackEveryCase(test::TMainConnection& link, const std::function<std::vector<TRow>()>& stored) {
+    const std::vector<TValueCase>& cases = ValueCases();
+    link.qInclui.SetStatement("Select * from valores where id = 0");
+    link.qInclui.Open();
+    for (size_t i = 0; i < cases.size(); ++i) {
+        link.qInclui.AppendRow();
+        link.qInclui.SetFieldInteger("id", static_cast<int32_t>(i + 1));
+        for (const char* column : {"texto", "longo", "bytes"}) link.qInclui.SetFieldText(column, cases[i].value);
+        link.qInclui.PostRow();
+    }
+
+    const std::vector<TRow> rows = stored();
+    ASSERT_EQ(rows.size(), cases.size());
+    // Read back through the main link as well: the same bytes, NULs and all.
+    link.qTemp.SetStatement("Select * from valores order by id");
+    link.qTemp.Open();
+    for (size_t i = 0; i < cases.size(); ++i, link.qTemp.MoveNext()) {
+        SCOPED_TRACE(cases[i].name);
+        const std::string hex = HexOf(cases[i].value);
+        EXPECT_EQ(rows[i], (TRow{std::to_string(i + 1), hex, hex, hex}));
+        for (const char* column : {"texto", "longo", "bytes"})
+            EXPECT_EQ(HexOf(link.qTemp.GetFieldText(column)), hex) << column;
+    }
+}
+
 class ValueBytesTest : public test::DbServerTest {
 protected:
     void SetUp() override {
-        db.Exec("CREATE TABLE produto (produto_id INT NOT NULL PRIMARY KEY)");
-        db.Exec("INSERT INTO produto VALUES (1), (2)");
-        // One column of each kind that takes text: sized text, long text, byte string.
-        db.Exec("CREATE TABLE valores (id INT NOT NULL, texto VARCHAR(300) CHARACTER SET latin1 NOT NULL,"
-                " longo TEXT CHARACTER SET latin1, bytes BLOB) ENGINE=InnoDB");
+        for (const char* sql : kValueTables) db.Exec(sql);
     }
 };
 
 // Every case is one row of one run, so the server's log is read once for all of them.
 TEST_F(ValueBytesTest, HostileValuesReachTheServerByteForByteEachAsOneStatement) {
     const std::vector<TValueCase>& cases = ValueCases();
-    qInclui.SetStatement("Select * from valores where id = 0");
-    qInclui.Open();
-    for (size_t i = 0; i < cases.size(); ++i) {
-        qInclui.AppendRow();
-        qInclui.SetFieldInteger("id", static_cast<int32_t>(i + 1));
-        for (const char* column : {"texto", "longo", "bytes"}) qInclui.SetFieldText(column, cases[i].value);
-        qInclui.PostRow();
-    }
-
-    const std::vector<TRow> stored = db.Query("SELECT id, HEX(texto), HEX(longo), HEX(bytes) FROM valores ORDER BY id");
-    ASSERT_EQ(stored.size(), cases.size());
-    // Read back through the main link as well: the same bytes, NULs and all.
-    qTemp.SetStatement("Select * from valores order by id");
-    qTemp.Open();
-    for (size_t i = 0; i < cases.size(); ++i, qTemp.MoveNext()) {
-        SCOPED_TRACE(cases[i].name);
-        const std::string hex = HexOf(cases[i].value);
-        EXPECT_EQ(stored[i], (TRow{std::to_string(i + 1), hex, hex, hex}));
-        for (const char* column : {"texto", "longo", "bytes"}) EXPECT_EQ(HexOf(qTemp.GetFieldText(column)), hex) << column;
-    }
+    InsertAndReadBackEveryCase(main, [this] { return db.Query(kStoredValues); });
 
     // Each insert went as one statement and nothing else ran: no table is gone.
     const std::vector<std::string> sent = db.Statements(OurSession());
@@ -97,6 +116,71 @@ TEST_F(ValueBytesTest, HostileValuesReachTheServerByteForByteEachAsOneStatement)
     EXPECT_EQ(db.Query("SELECT produto_id FROM produto ORDER BY 1"), (std::vector<TRow>{{"1"}, {"2"}}));
     EXPECT_EQ(db.Scalar("SELECT COUNT(*) FROM information_schema.tables WHERE table_schema = '" + db.Name() + "'"),
               "2");
+}
+
+// A server whose sql_mode holds NO_BACKSLASH_ESCAPES, with strict mode on.
+class NoBackslashEscapesTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        server_ = std::make_unique<test::TPrivateServer>();
+        server_->Exec("SET GLOBAL sql_mode = 'STRICT_TRANS_TABLES,NO_BACKSLASH_ESCAPES'");
+        server_->Exec("SET GLOBAL general_log = 1, log_output = 'TABLE'");
+    }
+    static void TearDownTestSuite() { server_.reset(); }
+
+    void SetUp() override {
+        server_->Exec("DROP DATABASE IF EXISTS loja; CREATE DATABASE loja CHARACTER SET latin1");
+        link_ = std::make_unique<test::TMainConnection>(server_->Address(), "loja");
+    }
+
+    static std::vector<TRow> InLoja(const std::string& sql) { return server_->Query("USE loja; " + sql); }
+
+    // The statements the main link sent to the private server that begin with `prefix`.
+    static std::vector<std::string> SentStartingWith(const std::string& prefix) {
+        std::vector<std::string> sent;
+        for (const TRow& row : server_->Query("SELECT argument FROM mysql.general_log WHERE command_type = 'Query'"
+                                              " AND user_host NOT LIKE '%localhost%' ORDER BY event_time"))
+            if (row[0] && row[0]->rfind(prefix, 0) == 0) sent.push_back(*row[0]);
+        return sent;
+    }
+
+    static std::unique_ptr<test::TPrivateServer> server_;
+    std::unique_ptr<test::TMainConnection> link_;
+};
+
+std::unique_ptr<test::TPrivateServer> NoBackslashEscapesTest::server_;
+
+TEST_F(NoBackslashEscapesTest, HostileValuesReachTheServerByteForByteEachAsOneStatement) {
+    for (const char* sql : kValueTables) InLoja(sql);
+    InsertAndReadBackEveryCase(*link_, [] { return InLoja(kStoredValues); });
+
+    // One statement each: a value holding a NUL as a hexadecimal literal, the others quoted
+    // with only their single quotes doubled.
+    const std::vector<std::string> inserts = SentStartingWith("INSERT INTO valores");
+    ASSERT_EQ(inserts.size(), ValueCases().size());
+    EXPECT_EQ(inserts[0], "INSERT INTO valores (id, texto, longo, bytes) VALUES (1, _latin1 X'6100620000', "
+                          "_latin1 X'6100620000', _latin1 X'6100620000')");
+    EXPECT_NE(inserts[1].find(", 'O''Brien said \"no\" '''' \"\" `x`', "), std::string::npos) << inserts[1];
+    EXPECT_EQ(InLoja("SELECT produto_id FROM produto ORDER BY 1"), (std::vector<TRow>{{"1"}, {"2"}}));
+}
+
+// A default holding a quote and a backslash, which the usual escapes would break in this mode.
+TEST_F(NoBackslashEscapesTest, DefaultWithQuoteAndBackslashIsStoredAsTheServerWouldFillIt) {
+    InLoja("CREATE TABLE estoque_minimo (produto_id INT NOT NULL, filial_id INT NOT NULL,"
+           " lojas_leram CHAR(1) NOT NULL, caminho VARCHAR(40) NOT NULL DEFAULT 'it''s C:\\temp')");
+    link_->qInclui.SetStatement("Select * from estoque_minimo where produto_id = 0");
+    link_->qInclui.Open();
+    link_->qInclui.AppendRow();
+    link_->qInclui.SetFieldInteger("produto_id", 12);
+    link_->qInclui.SetFieldInteger("filial_id", 3);
+    link_->qInclui.SetFieldText("lojas_leram", "3");
+    link_->qInclui.PostRow();
+
+    EXPECT_EQ(InLoja("SELECT produto_id, filial_id, lojas_leram, caminho FROM estoque_minimo"),
+              (std::vector<TRow>{{"12", "3", "3", "it's C:\\temp"}}));
+    EXPECT_EQ(SentStartingWith("INSERT INTO estoque_minimo"),
+              std::vector<std::string>{"INSERT INTO estoque_minimo (produto_id, filial_id, lojas_leram, caminho)"
+                                       " VALUES (12, 3, '3', 'it''s C:\\temp')"});
 }
 
 }  // namespace

@@ -28,6 +28,8 @@ public:
 
     const TServerAddress& Address() const { return address_; }
     pid_t Pid() const { return pid_; }
+    // The server's --tmpdir, where it makes the on-disk temporary tables SHOW statements need.
+    std::string TmpDir() const { return dir_.File("tmp"); }
     bool Running() const { return pid_ > 0; }
 
     // Starts the server again on the same data directory (after Kill or Stop).
