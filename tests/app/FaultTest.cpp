@@ -32,6 +32,7 @@
 #include <chrono>
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -247,6 +248,43 @@ TEST(ServerDiesMidRun, ErrorBoxShowsTheClientText_RowsBeforeStayComplete_Program
                     {"5", "3", "3", "nova"},
                     {"7", "3", "x", "antiga"}}));
     EXPECT_EQ(server.Query("SELECT COUNT(*) FROM loja.produto"), (Rows{{"10"}}));
+}
+
+// ---------------------------------------------------------------------------------------------
+// A server that cannot describe the target table: its tmpdir is gone, so SHOW COLUMNS (which
+// needs an on-disk temporary table) fails while SHOW INDEX and the plain SELECTs still work.
+// The columns have defaults, so a post that dropped the fields it could not place would be
+// taken by the server as a row of defaults.
+
+TEST(ServerCannotDescribeTheTable, RunStopsBeforeTheFirstInsertAndWritesNoRowOfDefaults) {
+    test::TPrivateServer server;
+    server.Exec(
+        "CREATE DATABASE loja CHARACTER SET latin1;"
+        "CREATE TABLE loja.produto (produto_id INT NOT NULL PRIMARY KEY);"
+        "CREATE TABLE loja.estoque_minimo (produto_id INT NOT NULL DEFAULT 0, filial_id INT NOT NULL DEFAULT 0,"
+        " lojas_leram CHAR(1) NOT NULL DEFAULT '');"
+        "INSERT INTO loja.produto VALUES (1), (2), (3);"
+        "INSERT INTO loja.estoque_minimo VALUES (1, 3, 'x')");
+    test::TTempDir dir;
+    dir.Write("sistema_qor.ini", Join(SettingsLines(server.Address().host, "loja"), "\r\n"));
+    SetExecutableDirectoryOverride(dir.Path());
+    TBoxRecorder boxes;
+    {
+        TForm1 form;
+        form.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+        std::filesystem::remove_all(server.TmpDir());
+        QTest::mouseClick(form.Button1, Qt::LeftButton);
+        EXPECT_FALSE(form.Button1->isEnabled());
+    }
+    SetExecutableDirectoryOverride("");
+
+    EXPECT_EQ(boxes.Texts(TBoxKind::Error),
+              Texts{"QInclui: Field 'produto_id' cannot be inserted: the server did not describe a column for it in"
+                    " table 'estoque_minimo'"});
+    EXPECT_EQ(boxes.Texts(TBoxKind::Information), Texts{});
+    EXPECT_EQ(server.Query("SELECT produto_id, filial_id, lojas_leram FROM loja.estoque_minimo"),
+              (Rows{{"1", "3", "x"}}));
 }
 
 // ---------------------------------------------------------------------------------------------
