@@ -117,12 +117,28 @@ void TForm1::Button1Click() {
 
 void TForm1::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (placed_) return;
-    placed_ = true;
-    // The outer size counts the frame, which is known only once the window is shown: the
-    // client area gets what the frame leaves.
+    FitOuterSizeToFrame();
+}
+
+// A window manager reparents the window into its frame after mapping it, and the move and
+// resize that follow are where the frame becomes known.
+void TForm1::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    FitOuterSizeToFrame();
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    FitOuterSizeToFrame();
+}
+
+void TForm1::FitOuterSizeToFrame() {
+    if (!isVisible()) return;
     const QSize frame = frameGeometry().size() - size();
-    if (frame.width() > 0 || frame.height() > 0) resize(kOuterGeometry.size() - frame);
+    // Only a new frame refits: a size the user chose afterwards is left alone.
+    if (frame == fittedFrame_) return;
+    fittedFrame_ = frame;
+    resize(kOuterGeometry.size() - frame);
 }
 
 }  // namespace tarvik

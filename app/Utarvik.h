@@ -43,9 +43,14 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
-    bool placed_ = false;
+    // Keeps the outer size, frame included, at the window's design size whenever the frame
+    // that the window manager reports changes (many report it only after the window is mapped).
+    void FitOuterSizeToFrame();
+    QSize fittedFrame_{0, 0};
 };
 
 // The one main window of the program.
