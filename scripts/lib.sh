@@ -28,10 +28,18 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}" </dev/null
 }
 
-# Configures (once) and builds the tree. Extra arguments go to cmake's configure step.
-build_tree() {
+# Configures the tree once. Extra arguments go to cmake's configure step.
+configure_tree() {
   if [ ! -f "$BUILD_DIR/build.ninja" ]; then
     cmake -S "$TOP" -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
   fi
+}
+
+# Configures (once) and builds the tree. Extra arguments go to cmake's configure step.
+build_tree() {
+  configure_tree "$@"
   cmake --build "$BUILD_DIR" -j "$(nproc)"
 }
+
+# What building and checking the Debian package needs beyond the list above.
+TARVIK_PACKAGE_TOOLS=(dpkg-dev file gzip lintian desktop-file-utils appstream man-db xdotool)
