@@ -8,32 +8,29 @@ namespace tarvik::bench {
 
 TBenchDatabase::TBenchDatabase(TBenchServer server, std::string name)
     : server_(std::move(server)), name_(std::move(name)) {
-    MYSQL* h = mysql_init(nullptr);
-    if (!mysql_real_connect(h, server_.host.c_str(), server_.user.c_str(), server_.password.c_str(), nullptr,
-                            server_.port, nullptr, 0)) {
-        std::string error = mysql_error(h);
-        mysql_close(h);
-        throw std::runtime_error("bench: cannot reach the test server (scripts/test-db start): " + error);
-    }
-    handle_ = h;
+    TConnectionHandle owned(mysql_init(nullptr));
+    if (!mysql_real_connect(owned.get(), server_.host.c_str(), server_.user.c_str(), server_.password.c_str(),
+                            nullptr, server_.port, nullptr, 0))
+        throw std::runtime_error("bench: cannot reach the test server (scripts/test-db start): " +
+                                 std::string(mysql_error(owned.get())));
+    handle_ = std::move(owned);
 }
 
-TBenchDatabase::~TBenchDatabase() { mysql_close(static_cast<MYSQL*>(handle_)); }
+TBenchDatabase::~TBenchDatabase() = default;
 
 void TBenchDatabase::Exec(const std::string& sql) {
-    MYSQL* h = static_cast<MYSQL*>(handle_);
+    MYSQL* h = handle_.get();
     if (mysql_query(h, sql.c_str()) != 0) throw std::runtime_error(std::string(mysql_error(h)) + ": " + sql);
-    if (MYSQL_RES* r = mysql_store_result(h)) mysql_free_result(r);
+    TResultHandle drained(mysql_store_result(h));
 }
 
 std::string TBenchDatabase::Scalar(const std::string& sql) {
-    MYSQL* h = static_cast<MYSQL*>(handle_);
+    MYSQL* h = handle_.get();
     if (mysql_query(h, sql.c_str()) != 0) throw std::runtime_error(std::string(mysql_error(h)) + ": " + sql);
-    MYSQL_RES* r = mysql_store_result(h);
+    const TResultHandle result(mysql_store_result(h));
     std::string out;
-    if (r) {
-        if (MYSQL_ROW row = mysql_fetch_row(r)) out = row[0] ? row[0] : "";
-        mysql_free_result(r);
+    if (result) {
+        if (MYSQL_ROW row = mysql_fetch_row(result.get())) out = row[0] ? row[0] : "";
     }
     return out;
 }

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "client/ClientHandles.h"
+
 namespace tarvik::bench {
 
 struct TBenchServer {
@@ -36,7 +38,7 @@ private:
 
     TBenchServer server_;
     std::string name_;
-    void* handle_;
+    TConnectionHandle handle_;
 };
 
 }  // namespace tarvik::bench

@@ -134,27 +134,22 @@ void TDbTransaction::OpenLink() {
     int32_t port = 0;
     if (!TryStrToInt(c.Port(), port)) throw EConvertError(Format(db_messages::kInvalidInteger, c.Port().c_str()));
 
-    MYSQL* handle = mysql_init(nullptr);
+    TConnectionHandle handle(mysql_init(nullptr));
     if (!handle) throw EDatabaseError(db_messages::kTransactionNotActivated);
     // The system's texts are single-byte; the library's own default (utf8mb4) would make the
     // server refuse or mangle them. This only fills the handshake, no statement is sent.
-    mysql_options(handle, MYSQL_SET_CHARSET_NAME, "latin1");
-    if (!mysql_real_connect(handle, c.Host().c_str(), c.Login().c_str(), c.Password().c_str(),
-                            c.Database().c_str(), static_cast<unsigned>(port), nullptr, kClientConnectWithDb)) {
-        // Copy the text before the handle that holds it is freed.
-        const std::string error = Trim(mysql_error(handle));
-        mysql_close(handle);
-        throw EDatabaseError(error);
-    }
-    link_ = handle;
+    mysql_options(handle.get(), MYSQL_SET_CHARSET_NAME, "latin1");
+    if (!mysql_real_connect(handle.get(), c.Host().c_str(), c.Login().c_str(), c.Password().c_str(),
+                            c.Database().c_str(), static_cast<unsigned>(port), nullptr, kClientConnectWithDb))
+        throw EDatabaseError(Trim(mysql_error(handle.get())), mysql_errno(handle.get()));  // copied before the handle goes
+    link_ = std::move(handle);
 }
 
 void TDbTransaction::CloseLink() {
     if (!link_) return;
     // The queries' stored results must not outlive the handle they came from.
     for (TDbQuery* query : queries_) query->Release();
-    mysql_close(link_);
-    link_ = nullptr;
+    link_.reset();
 }
 
 void TDbTransaction::RequireLink() const {
@@ -164,39 +159,42 @@ void TDbTransaction::RequireLink() const {
 bool TDbTransaction::Send(const std::string& text) {
     RequireLink();
     const std::string statement = PrepareStatementText(text, Quoting());
-    return mysql_query(link_, statement.c_str()) == 0;
+    return mysql_query(link_.get(), statement.c_str()) == 0;
 }
 
 TQuoting TDbTransaction::Quoting() const {
-    return link_ && (link_->server_status & SERVER_STATUS_NO_BACKSLASH_ESCAPES) ? TQuoting::NoBackslashEscapes
+    return link_ && (link_.get()->server_status & SERVER_STATUS_NO_BACKSLASH_ESCAPES) ? TQuoting::NoBackslashEscapes
                                                                               : TQuoting::BackslashEscapes;
 }
 
-std::string TDbTransaction::LinkErrorText() const { return link_ ? Trim(mysql_error(link_)) : std::string(); }
+std::string TDbTransaction::LinkErrorText() const { return link_ ? Trim(mysql_error(link_.get())) : std::string(); }
 
-st_mysql_res* TDbTransaction::StoreResult() { return mysql_store_result(link_); }
+unsigned TDbTransaction::LinkErrorNumber() const { return link_ ? mysql_errno(link_.get()) : 0; }
+
+TResultHandle TDbTransaction::StoreResult() { return TResultHandle(mysql_store_result(link_.get())); }
 
 uint64_t TDbTransaction::ExecStatement(const std::string& text, const std::string& callerName) {
     TWaitCursor cursor;
-    if (!Send(text)) throw EDatabaseError(Format(db_messages::kCallerError, callerName.c_str(), LinkErrorText().c_str()));
-    const uint64_t affected = mysql_affected_rows(link_);
+    if (!Send(text))
+        throw EDatabaseError(Format(db_messages::kCallerError, callerName.c_str(), LinkErrorText().c_str()),
+                             LinkErrorNumber());
+    const uint64_t affected = mysql_affected_rows(link_.get());
     if (AutoCommit()) Commit();
     return affected;
 }
 
 std::string TDbTransaction::EvaluateExpression(const std::string& expression) {
     TWaitCursor cursor;
-    if (!Send("SELECT " + expression)) throw EDatabaseError(LinkErrorText());
-    MYSQL_RES* result = StoreResult();
-    if (!result) throw EDatabaseError(LinkErrorText());
+    if (!Send("SELECT " + expression)) throw EDatabaseError(LinkErrorText(), LinkErrorNumber());
+    const TResultHandle result = StoreResult();
+    if (!result) throw EDatabaseError(LinkErrorText(), LinkErrorNumber());
     std::string value;
-    if (mysql_num_fields(result) > 0) {
-        if (MYSQL_ROW row = mysql_fetch_row(result)) {
-            const unsigned long* lengths = mysql_fetch_lengths(result);
+    if (mysql_num_fields(result.get()) > 0) {
+        if (MYSQL_ROW row = mysql_fetch_row(result.get())) {
+            const unsigned long* lengths = mysql_fetch_lengths(result.get());
             if (row[0]) value.assign(row[0], lengths[0]);
         }
     }
-    mysql_free_result(result);
     return value;
 }
 

@@ -10,10 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "client/ClientHandles.h"
 #include "db/StatementText.h"
-
-struct st_mysql;
-struct st_mysql_res;
 
 namespace tarvik {
 
@@ -100,10 +98,11 @@ private:
     // Sends a statement by the link's sending rule; false when the server refused it.
     bool Send(const std::string& text);
     std::string LinkErrorText() const;  // the client library's error text, trimmed
-    st_mysql_res* StoreResult();
+    unsigned LinkErrorNumber() const;   // and its number (mysql_errno)
+    TResultHandle StoreResult();  // empty when the statement gave no result
 
     TDbConnection* connection_;
-    st_mysql* link_ = nullptr;
+    TConnectionHandle link_;
     std::vector<TDbQuery*> queries_;
 };
 

@@ -115,7 +115,7 @@ struct TDbQuery::Impl {
     std::vector<TColumnInfo> columns;
     std::vector<TKeyInfo> keys;
 
-    MYSQL_RES* result = nullptr;
+    TResultHandle result;
     unsigned resultColumns = 0;
     bool resultExhausted = true;
     std::vector<TField> fields;
@@ -132,8 +132,7 @@ struct TDbQuery::Impl {
     std::vector<TEditCell> edit;  // the appended row, while inserting
 
     void Reset() {
-        if (result) mysql_free_result(result);
-        result = nullptr;
+        result.reset();
         resultColumns = 0;
         resultExhausted = true;
         fields.clear();
@@ -153,12 +152,12 @@ struct TDbQuery::Impl {
     // Copies the next row of the stored result into the row set.
     bool FetchNext() {
         if (!result || resultExhausted) return false;
-        MYSQL_ROW row = mysql_fetch_row(result);
+        MYSQL_ROW row = mysql_fetch_row(result.get());
         if (!row) {
             resultExhausted = true;
             return false;
         }
-        const unsigned long* lengths = mysql_fetch_lengths(result);
+        const unsigned long* lengths = mysql_fetch_lengths(result.get());
         for (unsigned i = 0; i < resultColumns; ++i) storedLengths.push_back(static_cast<uint32_t>(lengths[i]));
         rows.push_back({row, storedCount++, false});
         return true;
@@ -206,9 +205,9 @@ struct TDbQuery::Impl {
     void BuildFields() {
         std::vector<std::string_view> names;  // the result's own names live as long as it does
         names.reserve(resultColumns);
-        mysql_field_seek(result, 0);
+        mysql_field_seek(result.get(), 0);
         for (unsigned i = 0; i < resultColumns; ++i) {
-            const MYSQL_FIELD* f = mysql_fetch_field(result);
+            const MYSQL_FIELD* f = mysql_fetch_field(result.get());
             if (!f) break;
             std::string name(f->name, f->name_length);
             size_t earlier = 0;
@@ -352,16 +351,10 @@ void TDbQuery::Open() {
                 // A table the server will not describe is read by the result's own description.
                 for (const std::string& table : q.tables) {
                     if (transaction_->Send("SHOW COLUMNS FROM " + table)) {
-                        if (MYSQL_RES* answer = transaction_->StoreResult()) {
-                            q.LearnColumns(table, answer);
-                            mysql_free_result(answer);
-                        }
+                        if (const TResultHandle answer = transaction_->StoreResult()) q.LearnColumns(table, answer.get());
                     }
                     if (transaction_->Send("SHOW INDEX FROM " + table)) {
-                        if (MYSQL_RES* answer = transaction_->StoreResult()) {
-                            q.LearnKeys(table, answer);
-                            mysql_free_result(answer);
-                        }
+                        if (const TResultHandle answer = transaction_->StoreResult()) q.LearnKeys(table, answer.get());
                     }
                 }
             }
@@ -369,15 +362,15 @@ void TDbQuery::Open() {
         if (Trim(statement_).empty()) throw EDatabaseError(db_messages::kEmptyQuery);
 
         if (transaction_->Send(statement_)) q.result = transaction_->StoreResult();
-        if (q.result && mysql_num_fields(q.result) > 0) {
-            q.resultColumns = mysql_num_fields(q.result);
+        if (q.result && mysql_num_fields(q.result.get()) > 0) {
+            q.resultColumns = mysql_num_fields(q.result.get());
             q.resultExhausted = false;
-            mysql_fetch_row(q.result);
-            mysql_data_seek(q.result, 0);
+            mysql_fetch_row(q.result.get());
+            mysql_data_seek(q.result.get(), 0);
         }
         if (!q.result) {
             const std::string error = transaction_->LinkErrorText();
-            if (!error.empty()) throw EDatabaseError(error);
+            if (!error.empty()) throw EDatabaseError(error, transaction_->LinkErrorNumber());
         }
         if (q.resultColumns > 0) q.BuildFields();
         q.eof = !q.FetchNext();
@@ -400,7 +393,7 @@ int TDbQuery::RowCount() {
     if (q.state == TQueryState::Closed) return 0;
     if (q.result && !q.resultExhausted) {
         TWaitCursor cursor;
-        const uint64_t total = mysql_num_rows(q.result);
+        const uint64_t total = mysql_num_rows(q.result.get());
         if (total > q.storedCount) {
             const size_t remaining = static_cast<size_t>(total - q.storedCount);
             q.rows.reserve(q.rows.size() + remaining);

@@ -13,15 +13,6 @@
 namespace tarvik {
 namespace {
 
-MYSQL* Handle(void* handle) { return static_cast<MYSQL*>(handle); }
-
-// The failure's text, copied before the handle is closed.
-[[noreturn]] void CloseAndThrow(MYSQL* handle) {
-    std::string error = mysql_error(handle);
-    mysql_close(handle);
-    throw Exception(std::move(error));
-}
-
 // Days from 1970-01-01 of a date in the proleptic Gregorian calendar.
 int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
     y -= m <= 2;
@@ -64,8 +55,9 @@ TDaoConnection::~TDaoConnection() { Disconnect(); }
 
 void TDaoConnection::Connect() {
     if (handle_) return;
-    MYSQL* handle = mysql_init(nullptr);
-    if (!handle) throw Exception(messages::kClientOutOfMemory);
+    TConnectionHandle owned(mysql_init(nullptr));
+    if (!owned) throw Exception(messages::kClientOutOfMemory);
+    MYSQL* handle = owned.get();
 
     unsigned connectTimeout = kConnectionTimeout;
     mysql_options(handle, MYSQL_OPT_CONNECT_TIMEOUT, &connectTimeout);
@@ -82,17 +74,15 @@ void TDaoConnection::Connect() {
     if (!mysql_real_connect(handle, host.c_str(), username_.c_str(), password_.c_str(),
                             database_.empty() ? nullptr : database_.c_str(), static_cast<unsigned>(port_),
                             nullptr, CLIENT_FOUND_ROWS | CLIENT_MULTI_STATEMENTS))
-        CloseAndThrow(handle);
-    handle_ = handle;
+        throw Exception(mysql_error(handle));  // copied before the handle goes
+    handle_ = std::move(owned);
 }
 
 void TDaoConnection::Disconnect() {
-    if (!handle_) return;
-    mysql_close(Handle(handle_));
-    handle_ = nullptr;
+    handle_.reset();
 }
 
-unsigned long TDaoConnection::ThreadId() const { return handle_ ? mysql_thread_id(Handle(handle_)) : 0; }
+unsigned long TDaoConnection::ThreadId() const { return handle_ ? mysql_thread_id(handle_.get()) : 0; }
 
 // ---------------------------------------------------------------------------------------------
 // TDaoQuery
@@ -102,8 +92,7 @@ TDaoQuery::TDaoQuery(TDaoConnection& connection) : connection_(connection) {}
 TDaoQuery::~TDaoQuery() { FreeResult(); }
 
 void TDaoQuery::FreeResult() {
-    if (result_) mysql_free_result(static_cast<MYSQL_RES*>(result_));
-    result_ = nullptr;
+    result_.reset();
     row_ = nullptr;
     lengths_ = nullptr;
     active_ = false;
@@ -112,11 +101,10 @@ void TDaoQuery::FreeResult() {
 void TDaoQuery::Open() {
     FreeResult();
     if (!connection_.Connected()) connection_.Connect();
-    MYSQL* handle = Handle(connection_.handle_);
+    MYSQL* handle = connection_.handle_.get();
     if (mysql_real_query(handle, sql_.data(), sql_.size()) != 0) throw Exception(mysql_error(handle));
-    MYSQL_RES* result = mysql_store_result(handle);
-    if (!result && mysql_field_count(handle) != 0) throw Exception(mysql_error(handle));
-    result_ = result;
+    result_.reset(mysql_store_result(handle));
+    if (!result_ && mysql_field_count(handle) != 0) throw Exception(mysql_error(handle));
     // A text of several statements leaves further results behind; they are read and dropped
     // here, or the connection could run no other statement. A failing later statement fails
     // the whole open rather than passing unnoticed.
@@ -128,22 +116,22 @@ void TDaoQuery::Open() {
             FreeResult();
             throw Exception(std::move(error));
         }
-        if (MYSQL_RES* more = mysql_store_result(handle)) mysql_free_result(more);
+        TResultHandle more(mysql_store_result(handle));
     }
-    if (result) {
-        row_ = mysql_fetch_row(result);
-        lengths_ = row_ ? mysql_fetch_lengths(result) : nullptr;
+    if (result_) {
+        row_ = mysql_fetch_row(result_.get());
+        lengths_ = row_ ? mysql_fetch_lengths(result_.get()) : nullptr;
     }
     active_ = true;
 }
 
 int32_t TDaoQuery::RowCount() const {
     if (!result_) return 0;
-    return static_cast<int32_t>(mysql_num_rows(static_cast<MYSQL_RES*>(result_)));
+    return static_cast<int32_t>(mysql_num_rows(result_.get()));
 }
 
 bool TDaoQuery::FieldValue(const std::string& name, std::string& value) const {
-    MYSQL_RES* result = static_cast<MYSQL_RES*>(result_);
+    MYSQL_RES* result = result_.get();
     const unsigned count = result ? mysql_num_fields(result) : 0;
     for (unsigned i = 0; i < count; ++i) {
         const MYSQL_FIELD* field = mysql_fetch_field_direct(result, i);

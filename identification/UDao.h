@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "client/ClientHandles.h"
+
 namespace tarvik {
 
 class TDaoQuery;
@@ -61,7 +63,7 @@ private:
     std::string password_;
     int32_t port_ = kDefaultPort;
     bool loginPrompt_ = true;
-    void* handle_ = nullptr;  // MYSQL*
+    TConnectionHandle handle_;
 };
 
 // One executed statement with its whole result on the client; the first row is current.
@@ -100,7 +102,7 @@ private:
     std::string sql_;
     bool cachedUpdates_ = false;
     bool active_ = false;
-    void* result_ = nullptr;  // MYSQL_RES*
+    TResultHandle result_;
     char** row_ = nullptr;    // MYSQL_ROW of the current row, nullptr when there is none
     unsigned long* lengths_ = nullptr;
 };

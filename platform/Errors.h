@@ -27,9 +27,17 @@ class EVariantError : public Exception {
     using Exception::Exception;
 };
 
-// Failures of the main connection's data layer.
+// Failures of the main connection's data layer. Where the client library reported the
+// failure, its number (mysql_errno: 2006 and 2013 for a server gone, 1062 for a duplicate key,
+// ...) travels with the unchanged text, so that callers need not match English; 0 otherwise.
 class EDatabaseError : public Exception {
-    using Exception::Exception;
+public:
+    explicit EDatabaseError(std::string message, unsigned errorNumber = 0)
+        : Exception(std::move(message)), errorNumber_(errorNumber) {}
+    unsigned ErrorNumber() const noexcept { return errorNumber_; }
+
+private:
+    unsigned errorNumber_;
 };
 
 // Host-name lookup failures.

@@ -59,31 +59,26 @@ class TSocketSession {
 public:
     TSocketSession(const std::string& socket, const std::string& password) : handle_(mysql_init(nullptr)) {
         unsigned timeout = 2;
-        mysql_options(handle_, MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
-        if (!mysql_real_connect(handle_, "localhost", "root", password.c_str(), nullptr, 0, socket.c_str(),
+        mysql_options(handle_.get(), MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
+        if (!mysql_real_connect(handle_.get(), "localhost", "root", password.c_str(), nullptr, 0, socket.c_str(),
                                 CLIENT_MULTI_STATEMENTS)) {
-            error_ = mysql_error(handle_);
-            mysql_close(handle_);
-            handle_ = nullptr;
+            error_ = mysql_error(handle_.get());
+            handle_.reset();
         }
     }
-    ~TSocketSession() {
-        if (handle_) mysql_close(handle_);
-    }
-    TSocketSession(const TSocketSession&) = delete;
-    TSocketSession& operator=(const TSocketSession&) = delete;
 
     bool Open() const { return handle_ != nullptr; }
     const std::string& Error() const { return error_; }
 
     std::vector<TRow> Run(const std::string& sql) {
         if (!handle_) throw std::runtime_error("private server not reachable: " + error_);
-        if (mysql_real_query(handle_, sql.data(), sql.size()) != 0)
-            throw std::runtime_error("private server statement failed: " + std::string(mysql_error(handle_)) +
-                                     "\n" + sql);
+        MYSQL* h = handle_.get();
+        if (mysql_real_query(h, sql.data(), sql.size()) != 0)
+            throw std::runtime_error("private server statement failed: " + std::string(mysql_error(h)) + "\n" + sql);
         std::vector<TRow> rows;
         do {
-            MYSQL_RES* r = mysql_store_result(handle_);
+            const TResultHandle result(mysql_store_result(h));
+            MYSQL_RES* r = result.get();
             if (!r) continue;
             const unsigned columns = mysql_num_fields(r);
             while (MYSQL_ROW row = mysql_fetch_row(r)) {
@@ -94,13 +89,12 @@ public:
                                          : std::nullopt);
                 rows.push_back(std::move(out));
             }
-            mysql_free_result(r);
-        } while (mysql_next_result(handle_) == 0);
+        } while (mysql_next_result(h) == 0);
         return rows;
     }
 
 private:
-    MYSQL* handle_;
+    TConnectionHandle handle_;
     std::string error_;
 };
 

@@ -20,37 +20,36 @@ const TServerAddress& TestServer() {
 }
 
 TAdminConnection::TAdminConnection(const std::string& database) {
-    MYSQL* h = mysql_init(nullptr);
+    TConnectionHandle owned(mysql_init(nullptr));
+    MYSQL* h = owned.get();
     unsigned protocol = MYSQL_PROTOCOL_TCP;
     mysql_options(h, MYSQL_OPT_PROTOCOL, &protocol);
     const TServerAddress& s = TestServer();
     if (!mysql_real_connect(h, s.host.c_str(), s.user.c_str(), s.password.c_str(),
-                            database.empty() ? nullptr : database.c_str(), s.port, nullptr, 0)) {
-        std::string error = mysql_error(h);
-        mysql_close(h);
-        throw std::runtime_error("test server not reachable (is scripts/test-db running?): " + error);
-    }
-    handle_ = h;
+                            database.empty() ? nullptr : database.c_str(), s.port, nullptr, 0))
+        throw std::runtime_error("test server not reachable (is scripts/test-db running?): " +
+                                 std::string(mysql_error(h)));
+    handle_ = std::move(owned);
 }
 
-TAdminConnection::~TAdminConnection() { mysql_close(static_cast<MYSQL*>(handle_)); }
+TAdminConnection::~TAdminConnection() = default;
 
 void TAdminConnection::Exec(const std::string& sql) {
-    MYSQL* h = static_cast<MYSQL*>(handle_);
+    MYSQL* h = handle_.get();
     if (mysql_real_query(h, sql.data(), sql.size()) != 0)
         throw std::runtime_error("test setup statement failed: " + std::string(mysql_error(h)) + "\n" + sql);
     // Drain every result, also of multi-statement texts.
     do {
-        MYSQL_RES* r = mysql_store_result(h);
-        if (r) mysql_free_result(r);
+        TResultHandle drained(mysql_store_result(h));
     } while (mysql_next_result(h) == 0);
 }
 
 std::vector<TRow> TAdminConnection::Query(const std::string& sql) {
-    MYSQL* h = static_cast<MYSQL*>(handle_);
+    MYSQL* h = handle_.get();
     if (mysql_real_query(h, sql.data(), sql.size()) != 0)
         throw std::runtime_error("test query failed: " + std::string(mysql_error(h)) + "\n" + sql);
-    MYSQL_RES* r = mysql_store_result(h);
+    const TResultHandle result(mysql_store_result(h));
+    MYSQL_RES* r = result.get();
     std::vector<TRow> rows;
     if (!r) return rows;
     const unsigned columns = mysql_num_fields(r);
@@ -63,7 +62,6 @@ std::vector<TRow> TAdminConnection::Query(const std::string& sql) {
         }
         rows.push_back(std::move(out));
     }
-    mysql_free_result(r);
     return rows;
 }
 

@@ -6,6 +6,8 @@
 // connection of its own, never through the code under test.
 
 #include <optional>
+
+#include "client/ClientHandles.h"
 #include <string>
 #include <vector>
 
@@ -35,7 +37,7 @@ public:
     std::string Scalar(const std::string& sql);       // first column of the first row ("" for NULL)
 
 private:
-    void* handle_;
+    TConnectionHandle handle_;
 };
 
 class TScratchDatabase {
