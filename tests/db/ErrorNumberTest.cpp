@@ -1,0 +1,77 @@
+// The client library's error number travels with every error the server or the library
+// reports, beside the unchanged text, so that callers can tell the causes apart by number.
+#include "platform/Errors.h"
+#include "tests/db/DbTestSupport.h"
+#include "tests/support/PrivateServer.h"
+
+#include <functional>
+
+namespace tarvik::test {
+namespace {
+
+// The error `action` raises; a test failure when it raises none.
+EDatabaseError ErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const EDatabaseError& error) {
+        return error;
+    }
+    ADD_FAILURE() << "no database error was raised";
+    return EDatabaseError("");
+}
+
+class ErrorNumberTest : public DbServerTest {
+protected:
+    void SetUp() override {
+        db.Exec("CREATE TABLE estoque_minimo (produto_id INT NOT NULL PRIMARY KEY, filial_id INT NOT NULL,"
+                " lojas_leram CHAR(1) NOT NULL)");
+    }
+    void Append(int32_t product) {
+        qInclui.AppendRow();
+        qInclui.SetFieldInteger("produto_id", product);
+        qInclui.SetFieldInteger("filial_id", 3);
+        qInclui.SetFieldText("lojas_leram", "3");
+    }
+};
+
+TEST_F(ErrorNumberTest, RefusedStatementsCarryTheServersNumber) {
+    qInclui.SetStatement("Select * from estoque_minimo where produto_id = 0");
+    qInclui.Open();
+    Append(12);
+    qInclui.PostRow();
+    Append(12);
+    const EDatabaseError duplicate = ErrorOf([&] { qInclui.PostRow(); });
+    EXPECT_EQ(duplicate.ErrorNumber(), 1062u);  // ER_DUP_ENTRY
+    EXPECT_EQ(duplicate.Message(), "QInclui: Duplicate entry '12' for key 'PRIMARY'");
+
+    qTemp.SetStatement("Select * from nao_existe");
+    const EDatabaseError missing = ErrorOf([&] { qTemp.Open(); });
+    EXPECT_EQ(missing.ErrorNumber(), 1146u);  // ER_NO_SUCH_TABLE
+    EXPECT_EQ(missing.Message(), "Table '" + db.Name() + ".nao_existe' doesn't exist");
+
+    // Errors of the layer's own carry none.
+    EXPECT_EQ(ErrorOf([&] { qTemp.GetFieldText("x"); }).ErrorNumber(), 0u);
+}
+
+TEST_F(ErrorNumberTest, RefusedLoginCarriesTheServersNumber) {
+    conexao.SetPassword("not-the-password");
+    qTemp.SetStatement("Select 1");
+    EXPECT_EQ(ErrorOf([&] { qTemp.Open(); }).ErrorNumber(), 1045u);  // ER_ACCESS_DENIED_ERROR
+}
+
+// A server gone between two statements: the client library's own number for it.
+TEST(ErrorNumberOfALostServer, IsOneOfTheClientLibrarysServerGoneNumbers) {
+    TPrivateServer server;
+    server.Exec("CREATE DATABASE loja");
+    TMainConnection link(server.Address(), "loja");
+    link.qTemp.SetStatement("Select 1");
+    link.qTemp.Open();
+    link.qTemp.Close();
+    server.Kill();
+    const EDatabaseError gone = ErrorOf([&] { link.qTemp.Open(); });
+    // CR_SERVER_GONE_ERROR or CR_SERVER_LOST, depending on where the library noticed.
+    EXPECT_TRUE(gone.ErrorNumber() == 2006u || gone.ErrorNumber() == 2013u) << gone.ErrorNumber() << " " << gone.Message();
+}
+
+}  // namespace
+}  // namespace tarvik::test
