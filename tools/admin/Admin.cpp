@@ -1,0 +1,78 @@
+#include "tools/admin/Admin.h"
+
+#include <CLI/CLI.hpp>
+
+#include <exception>
+#include <ostream>
+
+#include "platform/Errors.h"
+#include "tools/admin/EncipherCommand.h"
+#include "tools/admin/Failures.h"
+#include "tools/admin/InitCommand.h"
+#include "tools/admin/Text.h"
+
+namespace tarvik::admin {
+
+std::string Version() { return TARVIK_VERSION; }
+
+int RunAdmin(const std::vector<std::string>& arguments, TConsole& console) {
+    CLI::App app("Sets up, checks and runs a Tarvik branch workstation.", "tarvik-admin");
+    app.set_version_flag("--version", "tarvik-admin " + Version());
+    app.require_subcommand(1);
+    app.fallthrough(false);
+
+    TInitOptions init;
+    CLI::App* initCommand = app.add_subcommand(
+        "init", "Write sistema_qor.ini and connection.conf into DIR. The passwords are read without echo from "
+                "the terminal, or else the main password from the first line of standard input and the "
+                "identification password from the second.");
+    initCommand->add_option("DIR", init.directory, "Directory of the settings files (beside tarvik)")->required();
+    initCommand->add_flag("--force", init.force, "Replace files that exist already");
+    initCommand->add_option("--host", init.host, "Main database server ([ip] local)")->required();
+    initCommand->add_option("--database", init.database, "Main database ([ip] database)")->capture_default_str();
+    initCommand->add_option("--branch", init.branch, "Logical branch number N ([FilialMatriz] CodLogica)")
+        ->required();
+    initCommand->add_flag("--use-logical-branch", init.useLogicalBranch,
+                          "Take the store code from --branch, not from the server's identification record");
+    initCommand->add_option("--id-host", init.idHost, "Identification server (connection.conf DatabaseIP)");
+    initCommand->add_option("--id-database", init.idDatabase, "Identification database (Databasename)");
+    initCommand->add_option("--id-user", init.idUser, "Identification user (Usuario)");
+    initCommand->add_option("--mac", init.mac, "Informational: MacAdress");
+    initCommand->add_option("--cod-fisica", init.codFisica, "Informational: CodFisica");
+    initCommand->add_option("--name", init.name, "Informational: Name");
+    initCommand->add_option("--cnpj", init.cnpj, "Informational: Cnpj");
+
+    CLI::App* encipherCommand = app.add_subcommand(
+        "encipher", "Print the stored form of the password on standard input, for [ip] senha");
+
+    std::vector<const char*> argv;
+    for (const std::string& a : arguments) argv.push_back(a.c_str());
+    try {
+        app.parse(static_cast<int>(argv.size()), argv.data());
+    } catch (const CLI::ParseError& e) {
+        const int status = app.exit(e, console.out, console.err);
+        return status == 0 ? kExitDone : kExitCannotCheck;
+    }
+
+    try {
+        if (*initCommand) return RunInit(init, console);
+        if (*encipherCommand) return RunEncipher(console);
+    } catch (const EUsage& e) {
+        // One line per fault, each saying whose it is.
+        std::string message = e.what();
+        size_t start = 0;
+        while (start <= message.size()) {
+            size_t end = message.find('\n', start);
+            if (end == std::string::npos) end = message.size();
+            console.err << "tarvik-admin: " << message.substr(start, end - start) << '\n';
+            start = end + 1;
+        }
+        return kExitCannotCheck;
+    } catch (const Exception& e) {
+        console.err << "tarvik-admin: " << Utf8FromWindows1252(e.Message()) << '\n';
+        return kExitCannotCheck;
+    }
+    return kExitCannotCheck;
+}
+
+}  // namespace tarvik::admin
