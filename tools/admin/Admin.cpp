@@ -6,9 +6,12 @@
 #include <ostream>
 
 #include "platform/Errors.h"
+#include "tools/admin/CheckCommand.h"
 #include "tools/admin/EncipherCommand.h"
 #include "tools/admin/Failures.h"
 #include "tools/admin/InitCommand.h"
+#include "tools/admin/RunCommand.h"
+#include "tools/admin/ShowCommand.h"
 #include "tools/admin/Text.h"
 
 namespace tarvik::admin {
@@ -42,6 +45,31 @@ int RunAdmin(const std::vector<std::string>& arguments, TConsole& console) {
     initCommand->add_option("--name", init.name, "Informational: Name");
     initCommand->add_option("--cnpj", init.cnpj, "Informational: Cnpj");
 
+    TShowOptions show;
+    CLI::App* showCommand = app.add_subcommand(
+        "show", "Print every value of DIR's settings files as the program reads it, with a warning for each "
+                "value that reads differently from how it looks");
+    showCommand->add_option("DIR", show.directory, "Directory of the settings files")->required();
+    showCommand->add_flag("--json", show.json, "Print JSON");
+    showCommand->add_flag("--reveal", show.reveal, "Print the passwords instead of masking them");
+
+    TCheckOptions check;
+    CLI::App* checkCommand = app.add_subcommand(
+        "check", "Open both connections as the program does, only read, and tell whether a run would succeed "
+                 "and how many rows it would insert. Exit status 0: it would; 1: it would not (reasons "
+                 "printed); 2: the check could not be made");
+    checkCommand->add_option("DIR", check.directory, "Directory of the settings files")->required();
+    checkCommand->add_flag("--json", check.json, "Print JSON");
+    checkCommand->add_option("--table", check.table, "Check only this target table (estoque_minimo or estoque_minimo2)");
+
+    TRunOptions run;
+    CLI::App* runCommand = app.add_subcommand(
+        "run", "Run the generation as the window's \"Iniciar\" does, with DIR's settings files. Exit status 1 "
+               "when the run stops with an error (rows inserted before it stay)");
+    runCommand->add_option("DIR", run.directory, "Directory of the settings files")->required();
+    runCommand->add_option("--table", run.table, "Target table: estoque_minimo or estoque_minimo2")->required();
+    runCommand->add_flag("--quiet", run.quiet, "No progress display and no completion message");
+
     CLI::App* encipherCommand = app.add_subcommand(
         "encipher", "Print the stored form of the password on standard input, for [ip] senha");
 
@@ -56,6 +84,9 @@ int RunAdmin(const std::vector<std::string>& arguments, TConsole& console) {
 
     try {
         if (*initCommand) return RunInit(init, console);
+        if (*showCommand) return RunShow(show, console);
+        if (*checkCommand) return RunCheck(check, console);
+        if (*runCommand) return RunRun(run, console);
         if (*encipherCommand) return RunEncipher(console);
     } catch (const EUsage& e) {
         // One line per fault, each saying whose it is.
