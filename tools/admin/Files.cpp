@@ -30,10 +30,14 @@ std::string ErrnoText(int error) { return std::strerror(error); }
 
 }  // namespace
 
-TSettingsDirectory::TSettingsDirectory(const std::string& directory) : path_(WithSlash(directory)) {
+void RequireDirectory(const std::string& directory) {
     struct stat info {};
-    if (directory.empty() || ::stat(path_.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
+    if (directory.empty() || ::stat(WithSlash(directory).c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
         throw EUsage(directory + ": no such directory");
+}
+
+TSettingsDirectory::TSettingsDirectory(const std::string& directory) : path_(WithSlash(directory)) {
+    RequireDirectory(directory);
     ForgetProcessWideState();
     SetExecutableDirectoryOverride(path_);
 }

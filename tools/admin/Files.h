@@ -25,6 +25,9 @@ private:
     std::string path_;
 };
 
+// Throws EUsage when `directory` is not an existing directory.
+void RequireDirectory(const std::string& directory);
+
 struct TFileToWrite {
     std::string name;      // inside the directory
     std::string contents;

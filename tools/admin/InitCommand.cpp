@@ -139,9 +139,7 @@ int RunInit(const TInitOptions& o, TConsole& console) {
     ValidateInitOptions(o);
 
     const std::vector<TFileToWrite> names = {{kSettingsFile, ""}, {kConnectionFile, ""}};
-    {
-        TSettingsDirectory exists(o.directory);  // only to check the directory is there
-    }
+    RequireDirectory(o.directory);
     if (!o.force) {
         const std::vector<std::string> existing = ExistingFiles(o.directory, names);
         if (!existing.empty()) {
