@@ -1,5 +1,6 @@
 #include "tools/admin/Console.h"
 
+#include <signal.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -13,6 +14,21 @@ bool ReadLine(std::istream& in, std::string& line) {
     return true;
 }
 
+namespace {
+
+// What an interrupt (Ctrl-C at the prompt) must put back before the process ends, or the
+// administrator's shell would be left without echo.
+int g_terminalFd = -1;
+termios g_savedTerminal{};
+
+void RestoreTerminalAndResignal(int signal) {
+    if (g_terminalFd >= 0) ::tcsetattr(g_terminalFd, TCSAFLUSH, &g_savedTerminal);  // async-signal-safe
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+}
+
+}  // namespace
+
 bool ReadSecretFromTerminal(int fd, std::ostream& promptTo, const std::string& prompt, std::string& secret) {
     promptTo << prompt << std::flush;
     termios saved{};
@@ -21,6 +37,9 @@ bool ReadSecretFromTerminal(int fd, std::ostream& promptTo, const std::string& p
         termios quiet = saved;
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
         quiet.c_lflag |= ECHONL;  // the Enter key still moves to the next line
+        g_savedTerminal = saved;
+        g_terminalFd = fd;
+        for (const int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) ::signal(s, RestoreTerminalAndResignal);
         ::tcsetattr(fd, TCSAFLUSH, &quiet);
     }
     struct TRestore {
@@ -28,7 +47,10 @@ bool ReadSecretFromTerminal(int fd, std::ostream& promptTo, const std::string& p
         bool active;
         const termios& saved;
         ~TRestore() {
-            if (active) ::tcsetattr(fd, TCSAFLUSH, &saved);
+            if (!active) return;
+            ::tcsetattr(fd, TCSAFLUSH, &saved);
+            g_terminalFd = -1;
+            for (const int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) ::signal(s, SIG_DFL);
         }
     } restore{fd, haveTerminal, saved};
 
