@@ -4,6 +4,7 @@
 #include "app/Boxes.h"
 #include "app/Gauge.h"
 #include "run/GenerationRun.h"
+#include "run/MainConnection.h"
 #include "app/Messages.h"
 #include "app/RadioGroup.h"
 #include "app/Windows1252.h"
@@ -65,12 +66,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     Gauge1->setGeometry(8, 40, 361, 41);
 
     Conexao = std::make_unique<TDbConnection>();
-    Conexao->SetHost("localhost");
-    Conexao->SetPort("3306");
-    Conexao->SetDatabase("merovan");
-    Conexao->SetLogin("root");
-    Conexao->SetPassword("580317kwd");
-    Conexao->SetLoginPrompt(false);
+    SetDesignTimeValues(*Conexao);
     Transacao = std::make_unique<TDbTransaction>(*Conexao);
     QProdutos = std::make_unique<TDbQuery>("QProdutos", *Conexao, *Transacao, false);
     QTemp = std::make_unique<TDbQuery>("QTemp", *Conexao, *Transacao, false);
@@ -101,13 +97,7 @@ TForm1::~TForm1() {
 }
 
 void TForm1::FormCreate() {
-    const TProfileReader reader(TConfigSistemaQOR::SettingsFileName());
-    const auto read = [&reader](const TSettingKey& setting) {
-        return reader.ReadString(setting.section, setting.key, setting.defaultValue);
-    };
-    Conexao->SetHost(read(settings::kIpLocal));
-    Conexao->SetDatabase(read(settings::kIpDatabase));
-    Conexao->SetPassword(CipherText("D", read(settings::kIpSenha), "WUX"));
+    ApplyConnectionSettings(*Conexao);
 }
 
 void TForm1::Button1Click() {

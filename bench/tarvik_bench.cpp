@@ -152,7 +152,7 @@ int Measure(const TOptions& options) {
         if (!(fromServer ? options.serverVariant : options.settingsVariant)) continue;
         const std::string dir = MakeSettingsDir(server, db.Name(), fromServer);
         const std::string emptyDir = MakeSettingsDir(server, empty.Name(), fromServer);
-        std::vector<TSample> ours, reference, emptyRuns;
+        std::vector<TSample> ours, reference, emptyRuns, headless;
         auto runReference = [&] {
             db.Reset(kBranch, kStoreCode);
             reference.push_back(RunChild({self, "reference", "--database", db.Name()}));
@@ -161,6 +161,12 @@ int Measure(const TOptions& options) {
         auto runOurs = [&] {
             db.Reset(kBranch, kStoreCode);
             ours.push_back(RunChild({self, "run-once", "--dir", dir}));
+            if (db.CountRows("estoque_minimo") != options.products) ++failures;
+        };
+        // The administrator's headless run of the same code, which should cost what the window's does.
+        auto runHeadless = [&] {
+            db.Reset(kBranch, kStoreCode);
+            headless.push_back(RunChild({TARVIK_ADMIN, "run", dir, "--table", "estoque_minimo", "--quiet"}));
             if (db.CountRows("estoque_minimo") != options.products) ++failures;
         };
         for (int i = 0; i < options.repeat; ++i) {
@@ -173,6 +179,7 @@ int Measure(const TOptions& options) {
                 runOurs();
                 runReference();
             }
+            runHeadless();
             emptyRuns.push_back(RunChild({self, "run-once", "--dir", emptyDir}));
         }
         // Each pair ran back to back, under much the same load from the other users of the
@@ -195,6 +202,8 @@ int Measure(const TOptions& options) {
         line("ours", o);
         line("reference", r);
         line("empty run", e);
+        const TSample h = MedianOf(headless);
+        line("headless", h);
         // Every run's wall time, in the order measured, to show how much the shared server wanders.
         auto walls = [](const char* name, const std::vector<TSample>& runs) {
             std::printf("  %-10s wall s of each run:", name);
@@ -206,6 +215,8 @@ int Measure(const TOptions& options) {
         std::printf("  ours / reference: wall %.3f, CPU (user+sys) %.3f; peak RSS above an empty run: %.0f bytes/product\n",
                     o.wall / r.wall, (o.user + o.sys) / std::max(r.user + r.sys, 1e-9),
                     (o.maxRssKiB - e.maxRssKiB) * 1024.0 / n);
+        std::printf("  headless (tarvik-admin run) / ours: wall %.3f, CPU (user+sys) %.3f\n", h.wall / o.wall,
+                    (h.user + h.sys) / std::max(o.user + o.sys, 1e-9));
         std::printf("  ours / reference, median of the %zu back-to-back pairs: wall %.3f, CPU (user+sys) %.3f\n",
                     ours.size(), Median(pairedWall), Median(pairedCpu));
         std::string cleanup = "rm -rf '" + dir + "' '" + emptyDir + "'";

@@ -1,0 +1,67 @@
+#pragma once
+// A branch database on the test server and a settings directory written for it by
+// `tarvik-admin init`, as an administrator would set a workstation up.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "tests/support/TempDir.h"
+#include "tests/support/TestServer.h"
+#include "tests/tools/AdminTestSupport.h"
+
+namespace tarvik::test {
+
+// Six rows of produto (product 5 twice); estoque_minimo holds rows for branch 3 of products 2
+// and 4 (4 twice) and one of branch 7; estoque_minimo2 is empty. A run for branch 3 inserts
+// products 1, 3 and 5 into estoque_minimo and 1 to 5 into estoque_minimo2. The server's
+// record names branch 12, store code "C".
+inline const std::vector<std::string> kBranchSchema = {
+    "CREATE TABLE produto (produto_id INT NOT NULL)",
+    "INSERT INTO produto VALUES (1), (2), (3), (4), (5), (5)",
+    "CREATE TABLE estoque_minimo (produto_id INT NOT NULL, filial_id INT NOT NULL, lojas_leram CHAR(1) NOT NULL)",
+    "INSERT INTO estoque_minimo VALUES (2, 3, 'x'), (4, 3, 'x'), (4, 3, 'y'), (1, 7, 'x')",
+    "CREATE TABLE estoque_minimo2 (id INT NOT NULL AUTO_INCREMENT PRIMARY KEY, produto_id INT NOT NULL,"
+    " filial_id INT NOT NULL, lojas_leram VARCHAR(2) NOT NULL, quantidade INT NOT NULL)",
+    "CREATE TABLE identificacao_servidor (filial_id INT, cnpj_servidor VARCHAR(18), tipo_servidor VARCHAR(20),"
+    " data_identificacao DATETIME, hash_identificacao VARCHAR(64))",
+    "INSERT INTO identificacao_servidor VALUES (12, '12.345.678/0012-90', 'FILIAL', '2024-05-06 07:08:09', 'h')",
+};
+
+class BranchFixture : public testing::Test {
+protected:
+    void SetUp() override {
+        adminSession = std::stoul(db.Scalar("SELECT CONNECTION_ID()"));
+        for (const std::string& statement : kBranchSchema) db.Exec(statement);
+    }
+
+    // Writes both settings files for the scratch database; `extra` are further init options.
+    void Init(const std::vector<std::string>& extra = {}, const std::string& host = "127.0.0.1") {
+        std::vector<std::string> arguments = {"init", dir.Path(), "--force", "--host", host, "--database", db.Name(),
+                                              "--branch", "3"};
+        if (std::find(extra.begin(), extra.end(), "--use-logical-branch") == extra.end())
+            arguments.insert(arguments.end(),
+                             {"--id-host", "127.0.0.1", "--id-database", db.Name(), "--id-user", TestServer().user});
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        const TAdminResult r = Admin(arguments, TestServer().password + "\n" + TestServer().password + "\n");
+        ASSERT_EQ(r.status, 0) << r.err;
+    }
+
+    // Every statement that sessions other than the test's own sent on the scratch database.
+    std::vector<std::string> StatementsOfOurSessions() {
+        std::vector<std::string> all;
+        for (unsigned long id : db.SessionsOnThisDatabase()) {
+            if (id == adminSession) continue;
+            for (const std::string& s : db.Statements(id)) all.push_back(s);
+        }
+        return all;
+    }
+
+    TScratchDatabase db;
+    TTempDir dir;
+    unsigned long adminSession = 0;
+};
+
+}  // namespace tarvik::test

@@ -1,0 +1,131 @@
+// tarvik-admin check against the test server: what it finds, its exit status, and that it
+// only ever reads.
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <cctype>
+
+#include "tests/tools/BranchFixture.h"
+#include "tools/admin/CheckCommand.h"
+
+namespace tarvik {
+namespace {
+
+using test::Admin;
+using test::TAdminResult;
+
+class CheckTest : public test::BranchFixture {};
+
+TEST_F(CheckTest, AGoodSetUpPassesWithTheRowsARunWouldInsert) {
+    Init();
+    const TAdminResult r = Admin({"check", dir.Path()});
+    EXPECT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_NE(r.out.find("main connection: root@127.0.0.1, database " + db.Name() + "\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("  record: filial_id 12, cnpj_servidor \"12.345.678/0012-90\", tipo_servidor \"FILIAL\"\n"),
+              std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("branch: filial_id 3 (CodLogica); store code from the server's record: branch 12, code \"C\"\n"),
+              std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("estoque_minimo: 6 products, 3 rows to insert\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("estoque_minimo2: 6 products, 5 rows to insert\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("note: estoque_minimo2.quantidade is NOT NULL without a default: each row gets the empty "
+                         "value (0 or '')\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("a run would succeed\n"), std::string::npos) << r.out;
+
+    // The counts are what a run then really inserts.
+    const TAdminResult run = Admin({"run", dir.Path(), "--table", "estoque_minimo", "--quiet"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "3 rows inserted into estoque_minimo\n");
+    const nlohmann::json after = nlohmann::json::parse(Admin({"check", "--json", dir.Path()}).out);
+    EXPECT_EQ(after["tables"]["estoque_minimo"]["rows_to_insert"], 0);
+    EXPECT_EQ(after["tables"]["estoque_minimo"]["products"], 6);
+    EXPECT_EQ(after["tables"]["estoque_minimo2"]["rows_to_insert"], 5);
+    EXPECT_EQ(after["run_would_succeed"], true);
+}
+
+TEST_F(CheckTest, EachReasonARunWouldFailIsPrintedWithStatusOne) {
+    struct TCase {
+        std::vector<std::string> change;  // statements run on the good set-up
+        std::string reason;               // one line under "a run would not succeed:" ("DB" is the database)
+    };
+    const TCase cases[] = {
+        {{"DROP TABLE estoque_minimo2"}, "estoque_minimo2: Table 'DB.estoque_minimo2' doesn't exist"},
+        {{"ALTER TABLE estoque_minimo DROP COLUMN lojas_leram"}, "estoque_minimo has no column lojas_leram"},
+        {{"ALTER TABLE produto CHANGE produto_id codigo INT NOT NULL"}, "produto has no column produto_id"},
+        {{"UPDATE identificacao_servidor SET filial_id = 80"},
+         "a run stops at the first missing row with: O filial_id 80 n\xC3\xA3o pode ser convertido para um "
+         "\"lojas_leram\" v\xC3\xA1lido"},
+        {{"DELETE FROM identificacao_servidor"},
+         "a run stops at the first missing row with: Falha ao carregar dados de identifica\xC3\xA7\xC3\xA3o do "
+         "servidor.\r\nMotivo: N\xC3\xA3o foi poss\xC3\xADvel encontrar a identifica\xC3\xA7\xC3\xA3o do servidor."},
+        {{"ALTER TABLE estoque_minimo ADD COLUMN desde DATE NOT NULL"},
+         "estoque_minimo.desde (date) is NOT NULL without a default: the strict sql_mode refuses the empty value a "
+         "run gives it"},
+    };
+    for (const TCase& c : cases) {
+        test::TScratchDatabase fresh;
+        for (const std::string& s : test::kBranchSchema) fresh.Exec(s);
+        for (const std::string& s : c.change) fresh.Exec(s);
+        const TAdminResult init = Admin({"init", dir.Path(), "--force", "--host", "127.0.0.1", "--database",
+                                         fresh.Name(), "--branch", "3", "--id-host", "127.0.0.1", "--id-database",
+                                         fresh.Name(), "--id-user", test::TestServer().user},
+                                        test::TestServer().password + "\n" + test::TestServer().password + "\n");
+        ASSERT_EQ(init.status, 0) << init.err;
+        const TAdminResult r = Admin({"check", dir.Path()});
+        std::string reason = c.reason;
+        if (const size_t at = reason.find("DB"); at != std::string::npos) reason.replace(at, 2, fresh.Name());
+        EXPECT_EQ(r.status, 1) << r.out;
+        EXPECT_NE(r.out.find("a run would not succeed:\n"), std::string::npos) << r.out;
+        EXPECT_NE(r.out.find("\n  " + reason + "\n"), std::string::npos) << r.out;
+    }
+}
+
+TEST_F(CheckTest, NoStoreCodeIsNoFailureWhileNothingIsToBeInserted) {
+    db.Exec("UPDATE identificacao_servidor SET filial_id = 80");
+    db.Exec("INSERT INTO estoque_minimo VALUES (1, 3, 'x'), (3, 3, 'x'), (5, 3, 'x')");
+    Init();
+    const TAdminResult r = Admin({"check", dir.Path(), "--table", "estoque_minimo"});
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("note: no store code (O filial_id 80"), std::string::npos) << r.out;
+}
+
+TEST_F(CheckTest, AnUnreachableServerMeansTheCheckCouldNotBeMade) {
+    // Nothing listens on this loopback address.
+    Init({}, "127.0.0.2");
+    const TAdminResult r = Admin({"check", dir.Path()});
+    EXPECT_EQ(r.status, 2);
+    const std::string prefix = "tarvik-admin: cannot check: main connection root@127.0.0.2, database " + db.Name() +
+                               ": Can't connect to server on '127.0.0.2'";
+    EXPECT_EQ(r.err.substr(0, prefix.size()), prefix) << r.err;
+}
+
+TEST_F(CheckTest, OnlyReadsAndCountsWithOneStatementPerTable) {
+    Init();
+    const std::string before = db.Scalar("CHECKSUM TABLE estoque_minimo") + db.Scalar("SELECT COUNT(*) FROM estoque_minimo");
+    ASSERT_EQ(Admin({"check", dir.Path()}).status, 0);
+    db.Exec("DELETE FROM identificacao_servidor");  // and once more on the path that finds a fault
+    ASSERT_EQ(Admin({"check", dir.Path()}).status, 1);
+
+    const std::vector<std::string> statements = StatementsOfOurSessions();
+    int counts = 0;
+    for (const std::string& s : statements) {
+        std::string head;
+        for (const char c : s) {
+            if (std::isspace(static_cast<unsigned char>(c)) && !head.empty()) break;
+            if (!std::isspace(static_cast<unsigned char>(c))) head += static_cast<char>(std::toupper(c));
+        }
+        EXPECT_TRUE(head == "SELECT" || head == "SHOW") << "a statement that is not a read: " << s;
+        EXPECT_EQ(s.find("FOR UPDATE"), std::string::npos) << s;
+        if (s.find(admin::CountStatement("estoque_minimo", 3)) != std::string::npos ||
+            s.find(admin::CountStatement("estoque_minimo2", 3)) != std::string::npos)
+            ++counts;
+    }
+    // Both runs of check counted both tables, each with its one statement.
+    EXPECT_EQ(counts, 4) << testing::PrintToString(statements);
+    EXPECT_EQ(db.Scalar("CHECKSUM TABLE estoque_minimo") + db.Scalar("SELECT COUNT(*) FROM estoque_minimo"), before);
+}
+
+}  // namespace
+}  // namespace tarvik

@@ -1,0 +1,206 @@
+// tarvik-admin init: what it writes is what the program's own readers read back, it never
+// replaces a file unasked, and a refused init leaves the directory as it was.
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+
+#include <algorithm>
+
+#include "db/DbConnection.h"
+#include "identification/UConnectionInfoClass.h"
+#include "platform/ExecutablePath.h"
+#include "run/MainConnection.h"
+#include "settings/UConfigSistemaQOR.h"
+#include "settings/util.h"
+#include "tests/support/TempDir.h"
+#include "tests/tools/AdminTestSupport.h"
+
+namespace tarvik {
+namespace {
+
+using test::Admin;
+using test::FileMode;
+using test::ReadWholeFile;
+using test::TTempDir;
+
+std::vector<std::string> Entries(const std::string& dir) {
+    std::vector<std::string> names;
+    if (DIR* d = ::opendir(dir.c_str())) {
+        while (const dirent* e = ::readdir(d))
+            if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") names.push_back(e->d_name);
+        ::closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::vector<std::string> InitArguments(const std::string& dir) {
+    return {"init",        dir,          "--host",     "db.filial.example",   "--database",  "merovan",
+            "--branch",    "12",         "--id-host",  "LocalHost",           "--id-database", "ident",
+            "--id-user",   "leitor",     "--mac",      "00-1A-2B-3C-4D-5E",   "--cod-fisica", "31",
+            "--name",      "Filial S\xE3o Jo\xE3o", "--cnpj", "12.345.678/0012-90"};
+}
+
+class InitTest : public testing::Test {
+protected:
+    void TearDown() override {
+        ReleaseConnectionInfo();
+        SetExecutableDirectoryOverride("");
+    }
+    TTempDir dir;
+};
+
+TEST_F(InitTest, TheProgramsOwnReadersReadBackEveryValue) {
+    // A password with blanks, quotes, "=" and a Windows-1252 letter: all of them survive.
+    const std::string password = " p\"a's=s w\xF6rd ";
+    const std::string idPassword = "leitura;#\xE7";
+    const test::TAdminResult r = Admin(InitArguments(dir.Path()), password + "\n" + idPassword + "\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+
+    SetExecutableDirectoryOverride(dir.Path());
+    // The main connection, set up exactly as the window sets up its own.
+    TDbConnection conexao;
+    SetDesignTimeValues(conexao);
+    ApplyConnectionSettings(conexao);
+    EXPECT_EQ(conexao.Host(), "db.filial.example");
+    EXPECT_EQ(conexao.Database(), "merovan");
+    EXPECT_EQ(conexao.Password(), password);
+    EXPECT_EQ(TConfigSistemaQOR::GetCodLogica(), 12);
+    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kUsaFisLogica), "0");
+
+    ReleaseConnectionInfo();
+    const TConnectionInfo& info = GetConnectionInfo();
+    EXPECT_EQ(info.GetDatabaseIPAsStored(), "LocalHost");
+    EXPECT_EQ(info.GetDatabasename(), "ident");
+    EXPECT_EQ(info.GetUsuario(), "leitor");
+    EXPECT_EQ(info.GetSenha(), idPassword);
+    EXPECT_EQ(info.GetMacAdress(), "00-1A-2B-3C-4D-5E");
+    EXPECT_EQ(info.GetCodFisica(), 31);
+    EXPECT_EQ(info.GetName(), "Filial S\xE3o Jo\xE3o");
+    EXPECT_EQ(info.GetCnpj(), "12.345.678/0012-90");
+
+    // The stored password is cipher text with a fresh seed: a second init stores another text.
+    const std::string first = ReadWholeFile(dir.File("sistema_qor.ini"));
+    std::vector<std::string> again = InitArguments(dir.Path());
+    again.push_back("--force");
+    ASSERT_EQ(Admin(again, password + "\n" + idPassword + "\n").status, 0);
+    SetExecutableDirectoryOverride(dir.Path());
+    EXPECT_NE(ReadWholeFile(dir.File("sistema_qor.ini")), first);
+    EXPECT_EQ(CipherText("D", TConfigSistemaQOR::ReadSetting(settings::kIpSenha), kPasswordCipherKey), password);
+}
+
+TEST_F(InitTest, LogicalBranchNeedsNoIdentificationConnectionAndReadsOneLine) {
+    const test::TAdminResult r =
+        Admin({"init", dir.Path(), "--host", "127.0.0.1", "--branch", "35", "--use-logical-branch"}, "segredo\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    SetExecutableDirectoryOverride(dir.Path());
+    EXPECT_EQ(TConfigSistemaQOR::GetFilialId(), "35");
+    EXPECT_EQ(TConfigSistemaQOR::GetLojasLeram(), "Z");
+    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kIpDatabase), "merovan");
+}
+
+TEST_F(InitTest, FilesAreOwnerOnlyWhateverTheUmask) {
+    const mode_t saved = ::umask(0);
+    const test::TAdminResult r = Admin(InitArguments(dir.Path()), "a\nb\n");
+    ::umask(saved);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(FileMode(dir.File("sistema_qor.ini")), 0600);
+    EXPECT_EQ(FileMode(dir.File("connection.conf")), 0600);
+    EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"connection.conf", "sistema_qor.ini"}));
+}
+
+TEST_F(InitTest, RefusesToReplaceExistingFilesWithoutForceAndNamesEach) {
+    struct TCase {
+        std::vector<std::string> existing;
+    };
+    for (const TCase& c : {TCase{{"sistema_qor.ini"}}, TCase{{"connection.conf"}},
+                           TCase{{"sistema_qor.ini", "connection.conf"}}}) {
+        TTempDir d;
+        std::string expected;
+        for (const std::string& name : c.existing) {
+            d.Write(name, "hand-written " + name + "\n");
+            expected += "tarvik-admin: " + d.File(name) + " exists; give --force to replace it\n";
+        }
+        const test::TAdminResult r = Admin(InitArguments(d.Path()), "a\nb\n");
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err, expected);
+        for (const std::string& name : c.existing) EXPECT_EQ(ReadWholeFile(d.File(name)), "hand-written " + name + "\n");
+        EXPECT_EQ(Entries(d.Path()).size(), c.existing.size()) << "nothing else may be written";
+
+        std::vector<std::string> forced = InitArguments(d.Path());
+        forced.push_back("--force");
+        ASSERT_EQ(Admin(forced, "a\nb\n").status, 0);
+        for (const std::string& name : c.existing) EXPECT_EQ(FileMode(d.File(name)), 0600);
+        EXPECT_NE(ReadWholeFile(d.File("sistema_qor.ini")).find("CodLogica=12"), std::string::npos);
+    }
+}
+
+TEST_F(InitTest, BadInputIsRefusedWithItsReasonAndWritesNothing) {
+    struct TCase {
+        std::vector<std::string> arguments;  // after DIR
+        std::string input;
+        std::string message;
+    };
+    const std::vector<std::string> ident = {"--id-host", "127.0.0.1", "--id-database", "m", "--id-user", "u"};
+    const auto with = [&ident](std::vector<std::string> a) {
+        a.insert(a.end(), ident.begin(), ident.end());
+        return a;
+    };
+    const TCase cases[] = {
+        {with({"--host", "h", "--branch", "0"}), "a\nb\n", "--branch 0: a branch number is 1 or more"},
+        {{"--host", "h", "--branch", "80", "--use-logical-branch"}, "a\n",
+         "--branch 80: O filial_id 80 n\xC3\xA3o pode ser convertido para um \"lojas_leram\" v\xC3\xA1lido"},
+        {{"--host", "h", "--branch", "3"}, "a\nb\n",
+         "--id-host, --id-database and --id-user are needed: without --use-logical-branch the store code comes "
+         "from the identification connection"},
+        // Values the reader would change on the way back.
+        {with({"--host", " db", "--branch", "3"}), "a\nb\n",
+         "--host \" db\" cannot be stored in sistema_qor.ini [ip] local: the program would read \"db\""},
+        {with({"--host", "h", "--database", "'merovan'", "--branch", "3"}), "a\nb\n",
+         "--database \"'merovan'\" cannot be stored in sistema_qor.ini [ip] database: the program would read "
+         "\"merovan\""},
+        {with({"--host", "h\nx", "--branch", "3"}), "a\nb\n",
+         "--host \"h\\x0Ax\" cannot be stored in sistema_qor.ini [ip] local: the program would read \"h\""},
+        {with({"--host", "h", "--branch", "3"}), std::string(1100, 'p') + "\nb\n",
+         "the main connection's password cannot be stored in sistema_qor.ini [ip] senha: it would not decipher to "
+         "the same text (too long, or holding a byte 0 or 255)"},
+        {with({"--host", "h", "--branch", "3", "--name", std::string(1100, 'n')}), "a\nb\n",
+         "--name: the value is too long to be stored in connection.conf [connection] Name"},
+        // Passwords: the main one from line 1, the identification one from line 2.
+        {with({"--host", "h", "--branch", "3"}), "", "standard input: no password of the main connection on line 1"},
+        {with({"--host", "h", "--branch", "3"}), "a\n",
+         "standard input: no password of the identification connection on line 2"},
+    };
+    for (const TCase& c : cases) {
+        TTempDir d;
+        std::vector<std::string> arguments{"init", d.Path()};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        const test::TAdminResult r = Admin(arguments, c.input);
+        EXPECT_EQ(r.status, 2) << c.message;
+        EXPECT_EQ(r.err, "tarvik-admin: " + c.message + "\n");
+        EXPECT_EQ(r.out, "");
+        EXPECT_TRUE(Entries(d.Path()).empty()) << c.message;
+    }
+}
+
+TEST_F(InitTest, OptionErrorsNameTheOption) {
+    const test::TAdminResult noBranch = Admin({"init", dir.Path(), "--host", "h"}, "a\n");
+    EXPECT_EQ(noBranch.status, 2);
+    EXPECT_NE(noBranch.err.find("--branch is required"), std::string::npos) << noBranch.err;
+
+    const test::TAdminResult notANumber = Admin({"init", dir.Path(), "--host", "h", "--branch", "abc"}, "a\n");
+    EXPECT_EQ(notANumber.status, 2);
+    EXPECT_NE(notANumber.err.find("--branch"), std::string::npos) << notANumber.err;
+
+    const test::TAdminResult noDirectory =
+        Admin({"init", dir.File("nowhere"), "--host", "h", "--branch", "3", "--use-logical-branch"}, "a\n");
+    EXPECT_EQ(noDirectory.status, 2);
+    EXPECT_EQ(noDirectory.err, "tarvik-admin: " + dir.File("nowhere") + ": no such directory\n");
+    EXPECT_TRUE(Entries(dir.Path()).empty());
+}
+
+}  // namespace
+}  // namespace tarvik

@@ -1,0 +1,12 @@
+#pragma once
+// `tarvik-admin encipher`: the stored form of a password for the "senha" key of sistema_qor.ini.
+
+#include "tools/admin/Console.h"
+
+namespace tarvik::admin {
+
+// The password is the first line of standard input (or typed without echo on a terminal);
+// a fresh seed every time, so two calls give two different texts that decipher alike.
+int RunEncipher(TConsole& console);
+
+}  // namespace tarvik::admin

@@ -1,0 +1,44 @@
+#pragma once
+// The settings files of one directory, as the program finds them beside its executable, and
+// how the tool writes them.
+
+#include <string>
+#include <vector>
+
+namespace tarvik::admin {
+
+// Makes the program's readers look in `directory` instead of beside the executable, for as
+// long as the object lives; the process-wide connection info and identification record are
+// forgotten on both ends, so each subcommand reads its directory afresh. Throws EUsage when
+// the directory does not exist.
+class TSettingsDirectory {
+public:
+    explicit TSettingsDirectory(const std::string& directory);
+    ~TSettingsDirectory();
+    TSettingsDirectory(const TSettingsDirectory&) = delete;
+    TSettingsDirectory& operator=(const TSettingsDirectory&) = delete;
+
+    // The directory with a trailing "/".
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// Throws EUsage when `directory` is not an existing directory.
+void RequireDirectory(const std::string& directory);
+
+struct TFileToWrite {
+    std::string name;      // inside the directory
+    std::string contents;
+};
+
+// The files of `directory` among `files` that exist already.
+std::vector<std::string> ExistingFiles(const std::string& directory, const std::vector<TFileToWrite>& files);
+
+// Writes every file to a temporary name in `directory` (mode 0600, flushed to disk), and only
+// when all of them are written renames them into place, so that a failure leaves no file
+// half-written and none replaced. Throws EUsage naming the file on any failure.
+void WriteFilesInPlace(const std::string& directory, const std::vector<TFileToWrite>& files);
+
+}  // namespace tarvik::admin

@@ -1,0 +1,39 @@
+#pragma once
+// `tarvik-admin init DIR`: writes sistema_qor.ini and connection.conf for a branch workstation.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "tools/admin/Console.h"
+
+namespace tarvik::admin {
+
+struct TInitOptions {
+    std::string directory;
+    bool force = false;
+    std::string host;
+    std::string database = "merovan";
+    int32_t branch = 0;
+    bool useLogicalBranch = false;
+    std::optional<std::string> idHost;
+    std::optional<std::string> idDatabase;
+    std::optional<std::string> idUser;
+    std::string mac;
+    std::optional<int32_t> codFisica;
+    std::string name;
+    std::string cnpj;
+};
+
+// The two files' texts, given the passwords; checked against the program's own readers before
+// anything is written (throws EUsage naming the option whose value would read back otherwise).
+struct TInitFiles {
+    std::string sistemaQor;
+    std::string connectionConf;
+};
+TInitFiles BuildInitFiles(const TInitOptions& options, const std::string& password, const std::string& idPassword);
+
+// Asks for the passwords, builds and writes both files. Returns the exit status.
+int RunInit(const TInitOptions& options, TConsole& console);
+
+}  // namespace tarvik::admin

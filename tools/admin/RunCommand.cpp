@@ -1,0 +1,172 @@
+#include "tools/admin/RunCommand.h"
+
+#include <cmath>
+#include <cstdio>
+#include <exception>
+
+#include "db/DbConnection.h"
+#include "db/DbQuery.h"
+#include "run/MainConnection.h"
+#include "tools/admin/Failures.h"
+#include "tools/admin/Files.h"
+#include "tools/admin/Text.h"
+
+namespace tarvik::admin {
+
+TConsoleRunView::TConsoleRunView(int targetIndex, const std::string& table, std::ostream& out, std::ostream& err,
+                                 bool terminal, bool quiet, TClock clock)
+    : targetIndex_(targetIndex), table_(table), out_(out), err_(err), terminal_(terminal), quiet_(quiet),
+      clock_(std::move(clock)) {
+    start_ = lastShown_ = clock_();
+}
+
+void TConsoleRunView::SetGaugeMaximum(int32_t maximum) {
+    // As the window's gauge: a lower maximum pulls the progress down with it.
+    maximum_ = maximum < 0 ? 0 : maximum;
+    if (progress_ > maximum_) progress_ = maximum_;
+    start_ = clock_();
+    Show(true);
+}
+
+void TConsoleRunView::SetGaugeProgress(int32_t progress) {
+    progress_ = progress > maximum_ ? maximum_ : progress;
+    ++done_;
+    Show(done_ == maximum_);
+}
+
+void TConsoleRunView::Inform(const std::string& text) {
+    Finish();
+    if (!quiet_) out_ << Utf8FromWindows1252(text) << '\n';
+}
+
+void TConsoleRunView::Finish() {
+    if (lineOpen_) err_ << '\n' << std::flush;
+    lineOpen_ = false;
+}
+
+std::string TConsoleRunView::ProgressText(int64_t done, int64_t total, double seconds) {
+    std::string text = std::to_string(done) + " of " + std::to_string(total) + " products";
+    const int percent = total > 0 ? static_cast<int>(done * 100 / total) : 0;
+    text += " (" + std::to_string(percent) + "%)";
+    if (seconds > 0 && done > 0) {
+        const double rate = done / seconds;
+        text += ", " + std::to_string(static_cast<long long>(std::llround(rate))) + "/s";
+        if (done < total) {
+            const long long left = std::llround((total - done) / rate);
+            char buffer[32];
+            std::snprintf(buffer, sizeof buffer, "%lld:%02lld", left / 60, left % 60);
+            text += ", about " + std::string(buffer) + " left";
+        }
+    }
+    return text;
+}
+
+void TConsoleRunView::Show(bool force) {
+    if (quiet_) return;
+    const auto now = clock_();
+    const auto interval = terminal_ ? std::chrono::duration_cast<std::chrono::steady_clock::duration>(kRedrawInterval)
+                                    : std::chrono::duration_cast<std::chrono::steady_clock::duration>(kLineInterval);
+    if (!force && now - lastShown_ < interval) return;
+    lastShown_ = now;
+    const double seconds = std::chrono::duration<double>(now - start_).count();
+    const std::string text = table_ + ": " + ProgressText(done_, maximum_, seconds);
+    if (terminal_) {
+        constexpr int kWidth = 24;
+        const int filled = maximum_ > 0 ? static_cast<int>(done_ * kWidth / maximum_) : 0;
+        std::string bar = "[" + std::string(filled, '#') + std::string(kWidth - filled, '.') + "] ";
+        // Back to the start of the line, then clear it: the line only ever gets redrawn.
+        err_ << "\r\x1b[K" << bar << text << std::flush;
+        lineOpen_ = true;
+    } else {
+        err_ << text << '\n' << std::flush;
+    }
+}
+
+namespace {
+
+// The run's branch identity, counting the rows that reach the table: the store code is asked
+// for just before a row is posted, and the product's step ends (the gauge moves) only once the
+// post went through.
+class TCountingIdentity {
+public:
+    explicit TCountingIdentity(TConsoleRunView& view) : view_(view) {}
+
+    TBranchIdentity Identity() {
+        TBranchIdentity inner = TBranchIdentity::FromSettings();
+        return TBranchIdentity{inner.codLogica, [this, inner] {
+                                   std::string code = inner.lojasLeram();
+                                   pendingAt_ = view_.ProductsDone();
+                                   pending_ = true;
+                                   return code;
+                               }};
+    }
+
+    int64_t Inserted() const {
+        return inserted_ + (pending_ && view_.ProductsDone() > pendingAt_ ? 1 : 0);
+    }
+    // Called after each product's step: a pending row is now in the table.
+    void Settle() {
+        if (pending_ && view_.ProductsDone() > pendingAt_) {
+            ++inserted_;
+            pending_ = false;
+        }
+    }
+
+private:
+    TConsoleRunView& view_;
+    int64_t inserted_ = 0;
+    bool pending_ = false;
+    int64_t pendingAt_ = 0;
+};
+
+// The console view that also settles the count at every step.
+class TCountingView : public TConsoleRunView {
+public:
+    using TConsoleRunView::TConsoleRunView;
+    TCountingIdentity* counter = nullptr;
+    void SetGaugeProgress(int32_t progress) override {
+        TConsoleRunView::SetGaugeProgress(progress);
+        if (counter) counter->Settle();
+    }
+};
+
+}  // namespace
+
+int RunRun(const TRunOptions& options, TConsole& console) {
+    int targetIndex = -1;
+    for (int i = 0; i < 2; ++i)
+        if (options.table == TargetTableFor(i)) targetIndex = i;
+    if (targetIndex < 0)
+        throw EUsage("--table " + Quoted(options.table) + ": " + TargetTableFor(0) + " or " + TargetTableFor(1));
+    TSettingsDirectory directory(options.directory);
+
+    TCountingView view(targetIndex, options.table, console.out, console.err, console.errIsTerminal, options.quiet);
+    TCountingIdentity counter(view);
+    view.counter = &counter;
+
+    int status = kExitDone;
+    {
+        // The window's components, in the window's order and with its names.
+        TDbConnection conexao;
+        SetDesignTimeValues(conexao);
+        TDbTransaction transacao(conexao);
+        TDbQuery produtos("QProdutos", conexao, transacao, false);
+        TDbQuery temp("QTemp", conexao, transacao, false);
+        TDbQuery inclui("QInclui", conexao, transacao, true);
+        try {
+            ApplyConnectionSettings(conexao);
+            RunGeneration(view, produtos, temp, inclui, counter.Identity());
+        } catch (const std::exception& e) {
+            view.Finish();
+            console.err << Utf8FromWindows1252(e.what()) << '\n';
+            status = kExitWrong;
+        }
+    }
+    view.Finish();
+    const std::string rows = std::to_string(counter.Inserted()) + " rows inserted into " + options.table;
+    if (status == kExitDone) console.out << rows << '\n';
+    else console.err << rows << " before the error; they stay\n";
+    return status;
+}
+
+}  // namespace tarvik::admin
