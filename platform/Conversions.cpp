@@ -62,7 +62,7 @@ namespace {
 
 bool IsSpaceOrTab(char c) { return c == ' ' || c == '\t'; }
 
-// The decimal number grammar shared by the float reader and the integer stand-in:
+// The decimal number grammar of the float reader:
 // [blanks] [sign] digits [. digits] [(e|E) [sign] digits] [blanks].
 struct TDecimalText {
     bool negative = false;
@@ -107,61 +107,15 @@ bool TryStrToFloat(const std::string& text, double& value) {
     TDecimalText parsed;
     if (!ParseDecimalText(text, parsed)) return false;
     // strtod follows LC_NUMERIC; the "C" locale keeps "." the separator whatever the process uses.
-    static const locale_t cLocale = ::newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
     const std::string number = text.substr(parsed.numberBegin, parsed.numberEnd - parsed.numberBegin);
+#ifdef _WIN32
+    static const _locale_t cLocale = ::_create_locale(LC_ALL, "C");
+    value = ::_strtod_l(number.c_str(), nullptr, cLocale);
+#else
+    static const locale_t cLocale = ::newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
     value = ::strtod_l(number.c_str(), nullptr, cLocale);
+#endif
     return true;
-}
-
-TVariantResult VarI4FromStr(const std::string& text, int32_t& value) {
-    TDecimalText parsed;
-    if (!ParseDecimalText(text, parsed)) return TVariantResult::TypeMismatch;
-
-    // Drop leading zeros so that the first digit, if any, is significant.
-    std::string& digits = parsed.digits;
-    size_t firstSignificant = 0;
-    while (firstSignificant < digits.size() && digits[firstSignificant] == '0') ++firstSignificant;
-    if (firstSignificant == digits.size()) {
-        value = 0;
-        return TVariantResult::Ok;
-    }
-    // Place of the decimal point, counted in digits from the first significant one.
-    const int64_t point = parsed.integerDigits - static_cast<int64_t>(firstSignificant) + parsed.exponent;
-    if (point > 10) return TVariantResult::Overflow;  // at least 10^10
-    if (point < 0) {  // below 0.1: rounds to zero
-        value = 0;
-        return TVariantResult::Ok;
-    }
-
-    int64_t magnitude = 0;
-    const int64_t available = static_cast<int64_t>(digits.size() - firstSignificant);
-    for (int64_t k = 0; k < point; ++k)
-        magnitude = magnitude * 10 + (k < available ? digits[firstSignificant + static_cast<size_t>(k)] - '0' : 0);
-
-    // Round half to even on the digits after the point.
-    if (point < available) {
-        const int first = digits[firstSignificant + static_cast<size_t>(point)] - '0';
-        bool restNonZero = false;
-        for (int64_t k = point + 1; k < available && !restNonZero; ++k)
-            restNonZero = digits[firstSignificant + static_cast<size_t>(k)] != '0';
-        if (first > 5 || (first == 5 && (restNonZero || magnitude % 2 != 0))) ++magnitude;
-    }
-
-    if (parsed.negative ? magnitude > 2147483648LL : magnitude > 2147483647LL) return TVariantResult::Overflow;
-    value = static_cast<int32_t>(parsed.negative ? -magnitude : magnitude);
-    return TVariantResult::Ok;
-}
-
-TVariantResult VarBoolFromStr(const std::string& text, bool& value) {
-    if (SameText(text, "True")) {
-        value = true;
-        return TVariantResult::Ok;
-    }
-    if (SameText(text, "False")) {
-        value = false;
-        return TVariantResult::Ok;
-    }
-    return TVariantResult::TypeMismatch;
 }
 
 }  // namespace tarvik

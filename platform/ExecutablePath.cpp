@@ -1,8 +1,6 @@
 #include "platform/ExecutablePath.h"
 
-#include <unistd.h>
-
-#include <climits>
+#include "platform/SystemServices.h"
 
 namespace tarvik {
 namespace {
@@ -12,31 +10,32 @@ std::string& Override() {
     return value;
 }
 
-std::string ExecutablePath() {
-    char buffer[PATH_MAX];
-    const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0) return std::string();
-    return std::string(buffer, static_cast<size_t>(n));
+size_t LastSeparator(const std::string& path) {
+    for (size_t i = path.size(); i > 0; --i)
+        if (system::IsDirectorySeparator(path[i - 1])) return i - 1;
+    return std::string::npos;
 }
 
 }  // namespace
 
 std::string ExecutableDirectory() {
     if (!Override().empty()) return Override();
-    const std::string path = ExecutablePath();
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1);
+    const std::string path = system::RunningExecutablePath();
+    const size_t separator = LastSeparator(path);
+    if (separator == std::string::npos) return std::string(".") + system::kDirectorySeparator;
+    return path.substr(0, separator + 1);
 }
 
 std::string ExecutableFileName() {
-    const std::string path = ExecutablePath();
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    const std::string path = system::RunningExecutablePath();
+    const size_t separator = LastSeparator(path);
+    return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
 void SetExecutableDirectoryOverride(const std::string& directory) {
     Override() = directory;
-    if (!directory.empty() && directory.back() != '/') Override() += '/';
+    if (!directory.empty() && !system::IsDirectorySeparator(directory.back()))
+        Override() += system::kDirectorySeparator;
 }
 
 }  // namespace tarvik

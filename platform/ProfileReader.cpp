@@ -1,10 +1,5 @@
 #include "platform/ProfileReader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <string_view>
 
 #include "platform/Errors.h"
@@ -17,39 +12,15 @@ bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
 
 
-// Reads the whole file; false when it cannot be opened or read (a directory, no permission).
-// Only a regular file counts: a FIFO or a device in the file's place would block the program
-// (a FIFO waits for a writer) or never end (/dev/zero), so it reads as a missing file.
-bool ReadWholeFile(const std::string& path, std::string& contents) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return false;
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return false;
-    }
-    char buffer[65536];
-    bool ok = true;
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n > 0) {
-            contents.append(buffer, static_cast<size_t>(n));
-        } else if (n == 0) {
-            break;
-        } else if (errno != EINTR) {
-            ok = false;
-            break;
-        }
-    }
-    ::close(fd);
-    return ok;
-}
+}  // namespace
 
-std::string DefaultWithoutTrailingBlanks(const std::string& value) {
+std::string TProfileReader::DefaultWithoutTrailingBlanks(const std::string& value) {
     size_t end = value.size();
     while (end > 0 && IsBlank(value[end - 1])) --end;
     return value.substr(0, end);
 }
+
+namespace {
 
 std::string FinishValue(std::string_view raw) {
     std::string_view value = TrimView(raw);
@@ -95,13 +66,6 @@ std::string TProfileReader::Lookup(const std::string& contents, const std::strin
         if (SameText(TrimView(line.substr(0, eq)), key)) return FinishValue(line.substr(eq + 1));
     }
     return DefaultWithoutTrailingBlanks(defaultValue);
-}
-
-std::string TProfileReader::ReadString(const std::string& section, const std::string& key,
-                                       const std::string& defaultValue) const {
-    std::string contents;
-    if (!ReadWholeFile(path_, contents)) return DefaultWithoutTrailingBlanks(defaultValue);
-    return Lookup(contents, section, key, defaultValue);
 }
 
 }  // namespace tarvik

@@ -14,6 +14,9 @@ TARVIK_PACKAGES=(
   clang-14 libclang-rt-14-dev valgrind
 )
 
+# What the Windows cross build and its run under Wine add (scripts/test-windows).
+TARVIK_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 wine64 googletest)
+
 # Installs whatever of the list above is missing. Runs apt-get update once, only when needed.
 ensure_packages() {
   local missing=()

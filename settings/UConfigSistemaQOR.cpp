@@ -1,6 +1,5 @@
 #include "settings/UConfigSistemaQOR.h"
 
-#include "identification/UIdentificacaoServidorClass.h"
 #include "platform/Conversions.h"
 #include "platform/ExecutablePath.h"
 #include "platform/ProfileReader.h"
@@ -26,13 +25,6 @@ int32_t TConfigSistemaQOR::GetCodLogica() {
     if (!TryStrToInt(ReadSetting(settings::kCodLogica), value)) return 0;
     return value;
 }
-
-std::string TConfigSistemaQOR::GetFilialId() {
-    if (ReadSetting(settings::kUsaFisLogica) == "1") return ReadSetting(settings::kCodLogica);
-    return std::to_string(GetIdentificacaoServidor().GetFilialServidor());
-}
-
-std::string TConfigSistemaQOR::GetLojasLeram() { return LojasLeramFor(TextToBranchNumber(GetFilialId())); }
 
 std::string TConfigSistemaQOR::LojasLeramFor(int32_t n) {
     if (n == 1) return "*";

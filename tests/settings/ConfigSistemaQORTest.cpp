@@ -41,27 +41,6 @@ protected:
     test::TTempDir dir_;
 };
 
-TEST_F(SettingsFileTest, MissingFileGivesTheDefaults) {
-    EXPECT_EQ(TConfigSistemaQOR::SettingsFileName(), dir_.Path() + "sistema_qor.ini");
-    EXPECT_EQ(TConfigSistemaQOR::ReadSetting("FilialMatriz", "usa_fislogica", "0"), "0");
-    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kCodLogica), "0");
-    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kIpDatabase), "merovan");
-    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kIpLocal), "");
-    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kIpSenha), "8E52B07C19F3A64D0B7E");
-    EXPECT_EQ(TConfigSistemaQOR::GetCodLogica(), 0);
-    EXPECT_FALSE(test::FileExists(TConfigSistemaQOR::SettingsFileName())) << "reading must not create the file";
-}
-
-TEST_F(SettingsFileTest, ReadsThroughTheProfileRules) {
-    WriteSettings("[ip]\r\nlocal=db.example\r\n[filialmatriz]\r\n  USA_FISLOGICA  =  1  \r\ncodlogica=\"12\"\r\n"
-                  "Vazio=\r\n");
-    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kUsaFisLogica), "1");
-    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kCodLogica), "12");
-    EXPECT_EQ(TConfigSistemaQOR::ReadSetting("FilialMatriz", "vazio", "0"), "");
-    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kIpLocal), "db.example");
-    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kIpDatabase), "merovan");
-}
-
 // With "usa_fislogica" 1 the branch comes from "CodLogica" alone; no identification is needed.
 TEST_F(SettingsFileTest, LogicalBranchDecidesWhenUsaFisLogicaIsOne) {
     const struct {
@@ -113,18 +92,6 @@ TEST_F(SettingsFileTest, EditsTakeEffectAtTheNextCall) {
 
     ASSERT_EQ(std::remove(TConfigSistemaQOR::SettingsFileName().c_str()), 0);
     EXPECT_EQ(TConfigSistemaQOR::GetCodLogica(), 0);
-}
-
-TEST_F(SettingsFileTest, LojasLeramForFollowsTheStoreCodeTable) {
-    const struct {
-        int32_t n;
-        const char* code;
-    } cases[] = {{1, "*"}, {2, "2"}, {9, "9"}, {10, "A"}, {35, "Z"}, {36, "@"}, {53, ":"}, {54, "a"}, {79, "z"},
-                 {0, "0"}, {-1, "/"}};
-    for (const auto& c : cases) EXPECT_EQ(TConfigSistemaQOR::LojasLeramFor(c.n), c.code) << c.n;
-    EXPECT_TRUE(ThrowsExactly<Exception>(
-        [] { TConfigSistemaQOR::LojasLeramFor(80); },
-        "O filial_id 80 n\xE3o pode ser convertido para um \"lojas_leram\" v\xE1lido"));
 }
 
 std::string Hex(const std::string& text) {

@@ -183,7 +183,11 @@ TEST(BranchNumberText, ConvertsNumbersHexAndTruthValues) {
     } cases[] = {
         // The locale-aware integer conversion.
         {"12", 12}, {" -7 ", -7}, {"+3", 3}, {"007", 7}, {"2.5", 2}, {"3.5", 4}, {"1e1", 10},
-        {"2147483647", INT32_MAX}, {"-2147483648", INT32_MIN},
+        {"2147483647", INT32_MAX}, {"-2147483648", INT32_MIN}, {"1,000", 1000}, {"(5)", -5}, {"5-", -5},
+        {"12 $", 12}, {"&H1F", 31},
+        // "$" before decimal digits is the currency symbol to the locale-aware conversion, which
+        // comes first: 12, not the hexadecimal 18 that the integer text rule would read.
+        {"$12", 12},
         // The integer text rule.
         {"$1F", 31}, {"0x1f", 31}, {"X1F", 31}, {"-$1F", -31}, {"$FFFFFFFF", -1}, {" 0X10", 16},
         // Truth values.
@@ -194,7 +198,7 @@ TEST(BranchNumberText, ConvertsNumbersHexAndTruthValues) {
 
 TEST(BranchNumberText, RejectsOtherTextsAndOutOfRangeNumbers) {
     const std::string mismatch = "Could not convert variant of type (String) into type (Boolean)";
-    for (const char* text : {"", " ", "abc", "yes", "1,000", "$", "0x1G", "12 $", "$1F "})
+    for (const char* text : {"", " ", "abc", "yes", "#true#", "$", "0x1G", "$1F ", "(5", ",5"})
         EXPECT_TRUE(ThrowsExactly<EVariantError>([text] { TextToBranchNumber(text); }, mismatch)) << text;
 
     const std::string overflow = "Overflow while converting variant of type (String) into type (Integer)";

@@ -2,6 +2,9 @@
 
 #include <stdlib.h>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include <filesystem>
 #include <fstream>
@@ -10,11 +13,30 @@
 
 namespace tarvik::test {
 
+#ifdef _WIN32
+// Windows has no mkdtemp: try names made of the process, the clock and a counter until a new
+// directory can be created. The path uses the system's own separator, as the program's do.
+TTempDir::TTempDir() {
+    const std::string base = std::filesystem::temp_directory_path().string();
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string path = base + (base.empty() || base.back() == '\\' ? "" : "\\") + "tarvik-test-" +
+                                 std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(::GetTickCount()) +
+                                 "-" + std::to_string(++counter);
+        if (::CreateDirectoryA(path.c_str(), nullptr)) {
+            path_ = path + "\\";
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary directory");
+}
+#else
 TTempDir::TTempDir() {
     std::string pattern = (std::filesystem::temp_directory_path() / "tarvik-test-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary directory");
     path_ = pattern + "/";
 }
+#endif
 
 TTempDir::~TTempDir() {
     std::error_code ignored;

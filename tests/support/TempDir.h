@@ -12,7 +12,7 @@ public:
     TTempDir(const TTempDir&) = delete;
     TTempDir& operator=(const TTempDir&) = delete;
 
-    // The directory's path, with a trailing "/".
+    // The directory's path, with a trailing separator ("/", or "\\" on Windows).
     const std::string& Path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + name; }
     // Writes `contents` byte for byte into the named file and returns its path.

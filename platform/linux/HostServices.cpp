@@ -1,0 +1,90 @@
+// Linux stand-ins for the socket library's host name and resolver, and for the creation of
+// the address-history file.
+
+#include <fcntl.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+
+#include "platform/Errors.h"
+#include "platform/SystemServices.h"
+
+namespace tarvik::system {
+namespace {
+
+constexpr const char* kSocketError = "Socket Error # %d\r\n%s";
+constexpr const char* kCannotCreateFile = "Cannot create file \"%s\". %s";
+
+// The address history that the lookup keeps; it never holds entries, but every lookup leaves it.
+constexpr const char* kHistoryFileName = "iphist.dat";
+
+// Host names longer than this are cut, as the platform's own lookup does.
+constexpr size_t kHostNameBuffer = 250;
+
+std::string HistoryFilePath() {
+    char cwd[PATH_MAX];
+    if (!::getcwd(cwd, sizeof cwd)) return kHistoryFileName;
+    std::string path = cwd;
+    if (path.empty() || path.back() != '/') path += '/';
+    return path + kHistoryFileName;
+}
+
+}  // namespace
+
+int ResolveHostName(const std::string& hostName, std::vector<THostAddress>& addresses, std::string& errorText) {
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    // One entry per address; otherwise every address comes once per socket type.
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    const int rc = ::getaddrinfo(hostName.c_str(), nullptr, &hints, &found);
+    if (rc != 0) {
+        if (rc == EAI_SYSTEM) {
+            const int error = errno;
+            errorText = std::strerror(error);
+            return error;
+        }
+        errorText = ::gai_strerror(rc);
+        return rc;
+    }
+    for (const addrinfo* a = found; a; a = a->ai_next) {
+        if (a->ai_family != AF_INET || !a->ai_addr) continue;
+        const auto* in = reinterpret_cast<const sockaddr_in*>(a->ai_addr);
+        THostAddress address;
+        std::memcpy(address.bytes, &in->sin_addr.s_addr, 4);
+        addresses.push_back(address);
+    }
+    ::freeaddrinfo(found);
+    return 0;
+}
+
+int NoAddressError(std::string& errorText) {
+    errorText = ::gai_strerror(EAI_NONAME);
+    return EAI_NONAME;
+}
+
+std::string LocalHostName() {
+    char buffer[kHostNameBuffer] = {};
+    if (::gethostname(buffer, sizeof buffer - 1) != 0) {
+        const int error = errno;
+        throw ESocketError(Format(kSocketError, error, std::strerror(error)));
+    }
+    return std::string(buffer, ::strnlen(buffer, sizeof buffer));
+}
+
+void LeaveEmptyHistoryFile() {
+    const std::string path = HistoryFilePath();
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        const int error = errno;
+        throw EFCreateError(Format(kCannotCreateFile, path.c_str(), std::strerror(error)));
+    }
+    ::close(fd);
+}
+
+}  // namespace tarvik::system

@@ -1,0 +1,21 @@
+// The module file name of the running executable.
+
+#include <windows.h>
+
+#include "platform/SystemServices.h"
+
+namespace tarvik::system {
+
+std::string RunningExecutablePath() {
+    // The call cuts a path that does not fit and then reports the full buffer: grow and retry.
+    std::string buffer(MAX_PATH, '\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return std::string();
+        if (n < buffer.size()) return buffer.substr(0, n);
+        if (buffer.size() >= 32768) return std::string();  // longer than any path the system allows
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+}  // namespace tarvik::system

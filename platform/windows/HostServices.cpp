@@ -1,0 +1,114 @@
+// This machine's host name and addresses through Winsock, and the address-history file
+// through the Win32 file API.
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <windows.h>
+
+#include <cstring>
+
+#include "platform/Errors.h"
+#include "platform/SystemServices.h"
+
+namespace tarvik::system {
+namespace {
+
+constexpr const char* kSocketError = "Socket Error # %d\r\n%s";
+constexpr const char* kCannotCreateFile = "Cannot create file \"%s\". %s";
+
+// The address history that the lookup keeps; it never holds entries, but every lookup leaves it.
+constexpr const char* kHistoryFileName = "iphist.dat";
+
+// Host names longer than this are cut.
+constexpr int kHostNameBuffer = 250;
+
+// The system's text for an error number, without the line end and final period it comes with,
+// so that it reads well inside our own messages.
+std::string SystemErrorText(DWORD error) {
+    char* text = nullptr;
+    const DWORD n = ::FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+        0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string result = n > 0 && text ? std::string(text, n) : std::string();
+    if (text) ::LocalFree(text);
+    while (!result.empty() && (static_cast<unsigned char>(result.back()) <= 32 || result.back() == '.'))
+        result.pop_back();
+    return result;
+}
+
+// Winsock is started for each use and stopped after it, so that nothing stays open between
+// lookups. A failed start is reported like any other socket error.
+class TWinsock {
+public:
+    TWinsock() {
+        WSADATA data;
+        const int rc = ::WSAStartup(MAKEWORD(2, 2), &data);
+        if (rc != 0) throw ESocketError(Format(kSocketError, rc, SystemErrorText(static_cast<DWORD>(rc)).c_str()));
+    }
+    ~TWinsock() { ::WSACleanup(); }
+    TWinsock(const TWinsock&) = delete;
+    TWinsock& operator=(const TWinsock&) = delete;
+};
+
+std::string HistoryFilePath() {
+    const DWORD size = ::GetCurrentDirectoryA(0, nullptr);
+    std::string path(size, '\0');
+    const DWORD n = size ? ::GetCurrentDirectoryA(size, path.data()) : 0;
+    if (n == 0 || n >= size) return kHistoryFileName;
+    path.resize(n);
+    if (path.back() != '\\' && path.back() != '/') path += '\\';
+    return path + kHistoryFileName;
+}
+
+}  // namespace
+
+int ResolveHostName(const std::string& hostName, std::vector<THostAddress>& addresses, std::string& errorText) {
+    TWinsock winsock;
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    // One entry per address; otherwise every address comes once per socket type.
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    const int rc = ::getaddrinfo(hostName.c_str(), nullptr, &hints, &found);
+    if (rc != 0) {
+        errorText = SystemErrorText(static_cast<DWORD>(rc));
+        return rc;
+    }
+    for (const addrinfo* a = found; a; a = a->ai_next) {
+        if (a->ai_family != AF_INET || !a->ai_addr) continue;
+        const auto* in = reinterpret_cast<const sockaddr_in*>(a->ai_addr);
+        THostAddress address;
+        std::memcpy(address.bytes, &in->sin_addr.s_addr, 4);
+        addresses.push_back(address);
+    }
+    ::freeaddrinfo(found);
+    return 0;
+}
+
+int NoAddressError(std::string& errorText) {
+    errorText = SystemErrorText(WSANO_DATA);
+    return WSANO_DATA;
+}
+
+std::string LocalHostName() {
+    TWinsock winsock;
+    char buffer[kHostNameBuffer] = {};
+    if (::gethostname(buffer, kHostNameBuffer - 1) != 0) {
+        const int error = ::WSAGetLastError();
+        throw ESocketError(Format(kSocketError, error, SystemErrorText(static_cast<DWORD>(error)).c_str()));
+    }
+    return std::string(buffer, ::strnlen(buffer, sizeof buffer));
+}
+
+void LeaveEmptyHistoryFile() {
+    const std::string path = HistoryFilePath();
+    const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        throw EFCreateError(Format(kCannotCreateFile, path.c_str(), SystemErrorText(error).c_str()));
+    }
+    ::CloseHandle(file);
+}
+
+}  // namespace tarvik::system

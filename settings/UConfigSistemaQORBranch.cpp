@@ -1,0 +1,17 @@
+// The effective branch number and its store code: the half of TConfigSistemaQOR that may
+// need the server identification record, and with it the identification connection.
+
+#include "identification/UIdentificacaoServidorClass.h"
+#include "settings/UConfigSistemaQOR.h"
+#include "settings/util.h"
+
+namespace tarvik {
+
+std::string TConfigSistemaQOR::GetFilialId() {
+    if (ReadSetting(settings::kUsaFisLogica) == "1") return ReadSetting(settings::kCodLogica);
+    return std::to_string(GetIdentificacaoServidor().GetFilialServidor());
+}
+
+std::string TConfigSistemaQOR::GetLojasLeram() { return LojasLeramFor(TextToBranchNumber(GetFilialId())); }
+
+}  // namespace tarvik

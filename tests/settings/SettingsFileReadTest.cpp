@@ -1,0 +1,77 @@
+// Reading sistema_qor.ini beside the executable: the values, the logical branch number and the
+// store codes, none of which needs the server identification record.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/Errors.h"
+#include "platform/ExecutablePath.h"
+#include "settings/UConfigSistemaQOR.h"
+#include "tests/settings/ExpectError.h"
+#include "tests/support/TempDir.h"
+
+namespace tarvik {
+namespace {
+
+using test::ThrowsExactly;
+
+class SettingsFileReadTest : public ::testing::Test {
+protected:
+    void SetUp() override { SetExecutableDirectoryOverride(dir_.Path()); }
+    void TearDown() override { SetExecutableDirectoryOverride(""); }
+    void WriteSettings(const std::string& contents) { dir_.Write("sistema_qor.ini", contents); }
+
+    test::TTempDir dir_;
+};
+
+TEST_F(SettingsFileReadTest, MissingFileGivesTheDefaults) {
+    EXPECT_EQ(TConfigSistemaQOR::SettingsFileName(), dir_.Path() + "sistema_qor.ini");
+    EXPECT_EQ(TConfigSistemaQOR::ReadSetting("FilialMatriz", "usa_fislogica", "0"), "0");
+    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kCodLogica), "0");
+    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kIpDatabase), "merovan");
+    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kIpLocal), "");
+    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kIpSenha), "8E52B07C19F3A64D0B7E");
+    EXPECT_EQ(TConfigSistemaQOR::GetCodLogica(), 0);
+    EXPECT_FALSE(test::FileExists(TConfigSistemaQOR::SettingsFileName())) << "reading must not create the file";
+}
+
+TEST_F(SettingsFileReadTest, ReadsThroughTheProfileRules) {
+    WriteSettings("[ip]\r\nlocal=db.example\r\n[filialmatriz]\r\n  USA_FISLOGICA  =  1  \r\ncodlogica=\"12\"\r\n"
+                  "Vazio=\r\n");
+    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kUsaFisLogica), "1");
+    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kCodLogica), "12");
+    EXPECT_EQ(TConfigSistemaQOR::ReadSetting("FilialMatriz", "vazio", "0"), "");
+    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kIpLocal), "db.example");
+    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kIpDatabase), "merovan");
+}
+
+TEST_F(SettingsFileReadTest, CodLogicaFollowsTheIntegerTextRule) {
+    const struct {
+        const char* entry;
+        int32_t codLogica;
+    } cases[] = {
+        {"CodLogica=12", 12},     {"CodLogica=$1F", 31},   {"CodLogica=0x1F", 31}, {"CodLogica=-1", -1},
+        {"CodLogica=\" 7\"", 7}, {"CodLogica=tRuE", 0},   {"CodLogica=2.5", 0},   {"CodLogica=", 0},
+        {"CodLogica=12345678901", 0}, {"CodLogica=1,000", 0}, {"usa_fislogica=1", 0},
+    };
+    for (const auto& c : cases) {
+        WriteSettings(std::string("[FilialMatriz]\r\n") + c.entry + "\r\n");
+        EXPECT_EQ(TConfigSistemaQOR::GetCodLogica(), c.codLogica) << c.entry;
+    }
+}
+
+TEST_F(SettingsFileReadTest, LojasLeramForFollowsTheStoreCodeTable) {
+    const struct {
+        int32_t n;
+        const char* code;
+    } cases[] = {{1, "*"}, {2, "2"}, {9, "9"}, {10, "A"}, {35, "Z"}, {36, "@"}, {53, ":"}, {54, "a"}, {79, "z"},
+                 {0, "0"}, {-1, "/"}};
+    for (const auto& c : cases) EXPECT_EQ(TConfigSistemaQOR::LojasLeramFor(c.n), c.code) << c.n;
+    EXPECT_TRUE(ThrowsExactly<Exception>(
+        [] { TConfigSistemaQOR::LojasLeramFor(80); },
+        "O filial_id 80 n\xE3o pode ser convertido para um \"lojas_leram\" v\xE1lido"));
+}
+
+}  // namespace
+}  // namespace tarvik
