@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <pwd.h>
 
 #include <algorithm>
 
@@ -110,6 +111,36 @@ TEST_F(InitTest, FilesAreOwnerOnlyWhateverTheUmask) {
     EXPECT_EQ(FileMode(dir.File("sistema_qor.ini")), 0600);
     EXPECT_EQ(FileMode(dir.File("connection.conf")), 0600);
     EXPECT_EQ(Entries(dir.Path()), (std::vector<std::string>{"connection.conf", "sistema_qor.ini"}));
+}
+
+// The window runs as the desktop user, who can read owner-only files only when they are given
+// to it; an administrator writing them as root names that account.
+TEST_F(InitTest, OwnerGetsBothFilesAndAnUnknownOneWritesNothing) {
+    const passwd* nobody = ::getpwnam("nobody");
+    ASSERT_NE(nobody, nullptr);
+    const uid_t uid = nobody->pw_uid;  // copied: the next look-up reuses the library's storage
+    const gid_t gid = nobody->pw_gid;
+    for (const std::string& account : {std::string("nobody"), std::to_string(uid)}) {
+        TTempDir d;
+        std::vector<std::string> arguments = InitArguments(d.Path());
+        arguments.insert(arguments.end(), {"--owner", account});
+        const test::TAdminResult r = Admin(arguments, "a\nb\n");
+        ASSERT_EQ(r.status, 0) << r.err;
+        for (const char* name : {"sistema_qor.ini", "connection.conf"}) {
+            struct stat info {};
+            ASSERT_EQ(::stat(d.File(name).c_str(), &info), 0);
+            EXPECT_EQ(info.st_uid, uid) << name;
+            EXPECT_EQ(info.st_gid, gid) << name;
+            EXPECT_EQ(FileMode(d.File(name)), 0600) << name;
+        }
+    }
+
+    std::vector<std::string> unknown = InitArguments(dir.Path());
+    unknown.insert(unknown.end(), {"--owner", "no-such-account-here"});
+    const test::TAdminResult r = Admin(unknown, "a\nb\n");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "tarvik-admin: --owner: no account 'no-such-account-here' on this machine\n");
+    EXPECT_TRUE(Entries(dir.Path()).empty());
 }
 
 TEST_F(InitTest, RefusesToReplaceExistingFilesWithoutForceAndNamesEach) {

@@ -44,6 +44,9 @@ int RunAdmin(const std::vector<std::string>& arguments, TConsole& console) {
     initCommand->add_option("--cod-fisica", init.codFisica, "Informational: CodFisica");
     initCommand->add_option("--name", init.name, "Informational: Name");
     initCommand->add_option("--cnpj", init.cnpj, "Informational: Cnpj");
+    initCommand->add_option("--owner", init.owner,
+                            "Give both files to USER (name or number), the account that runs tarvik; "
+                            "they are readable by their owner only");
 
     TShowOptions show;
     CLI::App* showCommand = app.add_subcommand(

@@ -1,5 +1,7 @@
 #include "tools/admin/Files.h"
 
+#include <pwd.h>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -57,7 +59,16 @@ std::vector<std::string> ExistingFiles(const std::string& directory, const std::
     return existing;
 }
 
-void WriteFilesInPlace(const std::string& directory, const std::vector<TFileToWrite>& files) {
+TFileOwner LookUpOwner(const std::string& account) {
+    const passwd* entry = ::getpwnam(account.c_str());
+    if (!entry && !account.empty() && account.find_first_not_of("0123456789") == std::string::npos)
+        entry = ::getpwuid(static_cast<uid_t>(std::stoul(account)));
+    if (!entry) throw EUsage("--owner: no account '" + account + "' on this machine");
+    return {static_cast<unsigned>(entry->pw_uid), static_cast<unsigned>(entry->pw_gid)};
+}
+
+void WriteFilesInPlace(const std::string& directory, const std::vector<TFileToWrite>& files,
+                       const std::optional<TFileOwner>& owner) {
     const std::string dir = WithSlash(directory);
     std::vector<std::string> temporaries;
     const auto removeTemporaries = [&temporaries] {
@@ -87,6 +98,7 @@ void WriteFilesInPlace(const std::string& directory, const std::vector<TFileToWr
         }
         // The mode is set explicitly: the file carries a password, whatever the umask says.
         if (error == 0 && ::fchmod(fd, S_IRUSR | S_IWUSR) != 0) error = errno;
+        if (error == 0 && owner && ::fchown(fd, owner->uid, owner->gid) != 0) error = errno;
         if (error == 0 && ::fsync(fd) != 0) error = errno;
         if (::close(fd) != 0 && error == 0) error = errno;
         if (error != 0) {

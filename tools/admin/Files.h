@@ -2,6 +2,7 @@
 // The settings files of one directory, as the program finds them beside its executable, and
 // how the tool writes them.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,9 +37,18 @@ struct TFileToWrite {
 // The files of `directory` among `files` that exist already.
 std::vector<std::string> ExistingFiles(const std::string& directory, const std::vector<TFileToWrite>& files);
 
-// Writes every file to a temporary name in `directory` (mode 0600, flushed to disk), and only
-// when all of them are written renames them into place, so that a failure leaves no file
-// half-written and none replaced. Throws EUsage naming the file on any failure.
-void WriteFilesInPlace(const std::string& directory, const std::vector<TFileToWrite>& files);
+// The user and group ids of an account, by name or number; throws EUsage for an unknown one.
+struct TFileOwner {
+    unsigned uid = 0;
+    unsigned gid = 0;
+};
+TFileOwner LookUpOwner(const std::string& account);
+
+// Writes every file to a temporary name in `directory` (mode 0600, flushed to disk, given to
+// `owner` when one is named), and only when all of them are written renames them into place,
+// so that a failure leaves no file half-written and none replaced. Throws EUsage naming the
+// file on any failure.
+void WriteFilesInPlace(const std::string& directory, const std::vector<TFileToWrite>& files,
+                       const std::optional<TFileOwner>& owner = std::nullopt);
 
 }  // namespace tarvik::admin

@@ -150,6 +150,10 @@ int RunInit(const TInitOptions& o, TConsole& console) {
         }
     }
 
+    // Whatever can be refused is refused before the passwords are asked for.
+    std::optional<TFileOwner> owner;
+    if (o.owner) owner = LookUpOwner(*o.owner);
+
     // Both passwords before anything is written, so that an interrupted prompt writes nothing.
     const auto ask = [&console](const std::string& what, const std::string& prompt, int line) {
         std::string secret;
@@ -172,7 +176,8 @@ int RunInit(const TInitOptions& o, TConsole& console) {
                          "Password of " + *o.idUser + "@" + o.idHost.value_or("") + " (identification): ", 2);
 
     const TInitFiles files = BuildInitFiles(o, password, idPassword);
-    WriteFilesInPlace(o.directory, {{kSettingsFile, files.sistemaQor}, {kConnectionFile, files.connectionConf}});
+    WriteFilesInPlace(o.directory, {{kSettingsFile, files.sistemaQor}, {kConnectionFile, files.connectionConf}},
+                      owner);
     std::string dir = o.directory;
     if (dir.back() != '/') dir += '/';
     console.out << "wrote " << dir << kSettingsFile << "\nwrote " << dir << kConnectionFile << '\n';

@@ -23,6 +23,9 @@ struct TInitOptions {
     std::optional<int32_t> codFisica;
     std::string name;
     std::string cnpj;
+    // The account that runs the window: the files are given to it, since only their owner may
+    // read them and an administrator usually writes them as root.
+    std::optional<std::string> owner;
 };
 
 // The two files' texts, given the passwords; checked against the program's own readers before
