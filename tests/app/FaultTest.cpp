@@ -130,6 +130,7 @@ std::string RunDriver(const std::vector<std::string>& args, const std::string& o
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    // The driver shows the window too: headless also when this test program was started by hand.
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     pid_t pid = -1;
     const int rc = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
