@@ -167,7 +167,7 @@ TEST(EventLoopTest, AClickHandlerThatThrowsLeavesTheButtonUsable) {
 namespace tarvik {
 namespace {
 
-// The data layers' wait cursor shows as the application's override cursor, and nested steps
+// The data layer's wait cursor shows as the application's override cursor, and nested steps
 // end with the cursor that showed before the outermost one, also when an error unwinds them.
 TEST(CursorHookTest, WaitCursorNestsAndRestores) {
     InstallCursorHook();

@@ -4,19 +4,17 @@
 #include "app/Gauge.h"
 #include "app/Utarvik.h"
 #include "identification/UConnectionInfoClass.h"
-#include "identification/UIdentificacaoServidorClass.h"
 #include "platform/ExecutablePath.h"
 #include "platform/HostLookup.h"
 #include "settings/UConfigSistemaQOR.h"
 #include "settings/util.h"
-#include "tests/app/BoxHookRecorder.h"
+#include "tests/app/ProgramFixture.h"
+#include "tests/support/ConnectionConf.h"
 #include "tests/support/PrivateServer.h"
-#include "tests/support/TempDir.h"
-#include "tests/support/TestServer.h"
+#include "tests/support/ScopedWorkingDirectory.h"
 
 #include <fcntl.h>
 #include <mysql.h>
-#include <limits.h>
 #include <spawn.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -44,44 +42,18 @@ extern char** environ;
 namespace tarvik {
 namespace {
 
+using test::ConnectionConfFor;
+using test::JoinLines;
+using test::SettingsLines;
 using test::TBoxRecorder;
 using test::TRow;
-using Texts = std::vector<std::string>;
+using test::Texts;
 using Rows = std::vector<TRow>;
 
 // Nothing listens there: the whole 127/8 is loopback, and only 127.0.0.1 and the private
 // servers' 127.77.x.y serve.
 const std::string kClosedAddress = "127.255.255.254";
 const std::string kDefaultPassword = CipherText("D", "8E52B07C19F3A64D0B7E", "WUX");
-
-std::string Hex(const std::string& text) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (const unsigned char c : text) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
-}
-
-std::string Join(const Texts& lines, const std::string& end) {
-    std::string out;
-    for (const std::string& line : lines) out += line + end;
-    return out;
-}
-
-// The settings of a run against `database` on `host`, branch 3 taken from the file.
-Texts SettingsLines(const std::string& host, const std::string& database, const std::string& usaFisLogica = "1",
-                    const std::string& password = test::TestServer().password) {
-    return {"[ip]", "local=" + host, "database=" + database, "senha=" + CipherText("E", password, "WUX"),
-            "[FilialMatriz]", "usa_fislogica=" + usaFisLogica, "CodLogica=3"};
-}
-
-std::string ConnectionConf(const std::string& host, const std::string& database,
-                           const std::string& password = test::TestServer().password) {
-    return "[connection]\r\nDatabaseIP=" + Hex(host) + "\r\nDatabasename=" + Hex(database) +
-           "\r\nUsuario=" + Hex(test::TestServer().user) + "\r\nSenha=" + Hex(password) + "\r\n";
-}
 
 // Nothing in it may make the program wait: when the FIFO still has a reader after a few
 // seconds, that reader is blocked in open(), and this lets it go so the test can fail
@@ -115,21 +87,6 @@ private:
     std::thread thread_;
 };
 
-class TScopedWorkingDirectory {
-public:
-    explicit TScopedWorkingDirectory(const std::string& directory) {
-        char buffer[PATH_MAX];
-        if (::getcwd(buffer, sizeof buffer)) previous_ = buffer;
-        if (::chdir(directory.c_str()) != 0) throw std::runtime_error("cannot enter " + directory);
-    }
-    ~TScopedWorkingDirectory() {
-        if (!previous_.empty() && ::chdir(previous_.c_str()) != 0) std::abort();
-    }
-
-private:
-    std::string previous_;
-};
-
 // The client library's own text for a refused connection to port 3306 of `host`.
 std::string ClientConnectError(const std::string& host) {
     MYSQL* handle = mysql_init(nullptr);
@@ -139,39 +96,15 @@ std::string ClientConnectError(const std::string& host) {
     return error;
 }
 
-class FaultFixture : public testing::Test {
+// Three products, the first of which already has its row for branch 3.
+class FaultFixture : public test::TProgramFixture {
 protected:
-    void SetUp() override {
-        SetExecutableDirectoryOverride(dir_.Path());
-        ReleaseIdentificacaoServidor();
-        ReleaseConnectionInfo();
-        for (const char* statement :
-             {"CREATE TABLE produto (produto_id INT NOT NULL PRIMARY KEY)",
-              "CREATE TABLE estoque_minimo (produto_id INT NOT NULL, filial_id INT NOT NULL,"
-              " lojas_leram CHAR(1) NOT NULL)",
-              "CREATE TABLE identificacao_servidor (filial_id INT, cnpj_servidor VARCHAR(18),"
-              " tipo_servidor VARCHAR(20), data_identificacao DATETIME, hash_identificacao VARCHAR(64))",
-              "INSERT INTO identificacao_servidor VALUES (12, '12.345.678/0012-90', 'FILIAL', NULL, 'h')",
-              "INSERT INTO produto VALUES (10), (20), (30)",
-              "INSERT INTO estoque_minimo VALUES (10, 3, 'x')"})
-            db_.Exec(statement);
-        dir_.Write("connection.conf", ConnectionConf("127.0.0.1", db_.Name()));
-    }
-
-    void TearDown() override {
-        form_.reset();
-        ReleaseConnectionInfo();
-        ReleaseIdentificacaoServidor();
-        SetExecutableDirectoryOverride("");
-    }
-
-    TForm1& OpenWindowAndClick() {
-        form_ = std::make_unique<TForm1>();
-        form_->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
-        QTest::mouseClick(form_->Button1, Qt::LeftButton);
-        return *form_;
-    }
+    FaultFixture()
+        : TProgramFixture({"CREATE TABLE produto (produto_id INT NOT NULL PRIMARY KEY)", test::kCreateEstoqueMinimo,
+                           test::kCreateIdentificacaoServidor,
+                           "INSERT INTO identificacao_servidor VALUES (12, '12.345.678/0012-90', 'FILIAL', NULL, 'h')",
+                           "INSERT INTO produto VALUES (10), (20), (30)",
+                           "INSERT INTO estoque_minimo VALUES (10, 3, 'x')"}) {}
 
     // Every table of the scratch database with all its rows.
     std::map<std::string, Rows> Snapshot() {
@@ -185,11 +118,6 @@ protected:
     }
 
     Rows EstoqueMinimo() { return db_.Query("SELECT * FROM estoque_minimo ORDER BY 1, 2, 3"); }
-
-    test::TScratchDatabase db_;
-    test::TTempDir dir_;
-    TBoxRecorder boxes_;
-    std::unique_ptr<TForm1> form_;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -202,6 +130,7 @@ std::string RunDriver(const std::vector<std::string>& args, const std::string& o
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    // The driver shows the window too: headless also when this test program was started by hand.
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     pid_t pid = -1;
     const int rc = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
@@ -224,7 +153,7 @@ TEST(ServerDiesMidRun, ErrorBoxShowsTheClientText_RowsBeforeStayComplete_Program
         "INSERT INTO loja.produto VALUES (1), (2), (3), (4), (5), (6), (7), (8), (9), (10);"
         "INSERT INTO loja.estoque_minimo VALUES (3, 3, 'x', 'antiga'), (7, 3, 'x', 'antiga')");
     test::TTempDir dir;
-    dir.Write("sistema_qor.ini", Join(SettingsLines(server.Address().host, "loja"), "\r\n"));
+    dir.Write("sistema_qor.ini", JoinLines(SettingsLines(server.Address().host, "loja"), "\r\n"));
 
     int status = 0;
     const std::string boxes = RunDriver({TARVIK_RUN_DRIVER, dir.Path(), std::to_string(server.Pid()), "50"},
@@ -266,7 +195,7 @@ TEST(ServerCannotDescribeTheTable, RunStopsBeforeTheFirstInsertAndWritesNoRowOfD
         "INSERT INTO loja.produto VALUES (1), (2), (3);"
         "INSERT INTO loja.estoque_minimo VALUES (1, 3, 'x')");
     test::TTempDir dir;
-    dir.Write("sistema_qor.ini", Join(SettingsLines(server.Address().host, "loja"), "\r\n"));
+    dir.Write("sistema_qor.ini", JoinLines(SettingsLines(server.Address().host, "loja"), "\r\n"));
     SetExecutableDirectoryOverride(dir.Path());
     TBoxRecorder boxes;
     {
@@ -310,8 +239,8 @@ TEST_P(RunFaultTest, ShowsTheRightMessageAndLosesNothing) {
     const TRunFault& c = GetParam();
     ASSERT_EQ(ClientConnectError(kClosedAddress).rfind("Can't connect", 0), 0u) << "something listens there";
     for (const std::string& sql : c.setup) db_.Exec(sql);
-    dir_.Write("sistema_qor.ini", Join(SettingsLines(c.host, db_.Name(), c.usaFisLogica), "\r\n"));
-    dir_.Write("connection.conf", ConnectionConf(c.identificationHost, db_.Name(), c.identificationPassword));
+    dir_.Write("sistema_qor.ini", JoinLines(SettingsLines(c.host, db_.Name(), c.usaFisLogica), "\r\n"));
+    dir_.Write("connection.conf", ConnectionConfFor(c.identificationHost, db_.Name(), c.identificationPassword));
     const std::map<std::string, Rows> before = Snapshot();
 
     TForm1& form = OpenWindowAndClick();
@@ -397,22 +326,22 @@ TEST_P(SettingsShapeTest, RunStillFindsEveryValue) {
 INSTANTIATE_TEST_SUITE_P(
     Files, SettingsShapeTest,
     testing::Values(
-        TSettingsShape{"CrOnlyLineEnds", [](const Texts& l) { return Join(l, "\r"); }},
-        TSettingsShape{"LfOnlyLineEnds", [](const Texts& l) { return Join(l, "\n"); }},
+        TSettingsShape{"CrOnlyLineEnds", [](const Texts& l) { return JoinLines(l, "\r"); }},
+        TSettingsShape{"LfOnlyLineEnds", [](const Texts& l) { return JoinLines(l, "\n"); }},
         TSettingsShape{"MegabyteLines",
                        [](const Texts& l) {
                            // One line of 1 MB before everything, one entry of 1 MB in each section.
                            const std::string mega(1 << 20, 'm');
                            return mega + "\r\n" + l[0] + "\r\nobs=" + mega + "\r\n" +
-                                  Join(Texts(l.begin() + 1, l.begin() + 5), "\r\n") + "obs=" + mega + "\r\n" +
-                                  Join(Texts(l.begin() + 5, l.end()), "\r\n");
+                                  JoinLines(Texts(l.begin() + 1, l.begin() + 5), "\r\n") + "obs=" + mega + "\r\n" +
+                                  JoinLines(Texts(l.begin() + 5, l.end()), "\r\n");
                        }},
         TSettingsShape{"ValuesOf3000Characters",
                        [](const Texts& l) {
                            Texts lines = l;
                            lines.insert(lines.begin() + 5, "CodLogica_antiga=" + std::string(3000, '9'));
                            lines.insert(lines.begin() + 1, "local_antigo=" + std::string(3000, 'h'));
-                           return Join(lines, "\r\n");
+                           return JoinLines(lines, "\r\n");
                        }},
         TSettingsShape{"BinaryGarbageAroundTheEntries",
                        [](const Texts& l) {
@@ -476,14 +405,14 @@ class HistoryFileTest : public FaultFixture, public testing::WithParamInterface<
 TEST_P(HistoryFileTest, RunStopsWithTheFileMessageBeforeConnecting) {
     const bool deletedDirectory = GetParam();
     SetHostResolverOverride(&ResolveToLoopback);
-    dir_.Write("sistema_qor.ini", Join(SettingsLines("127.0.0.1", db_.Name(), "0"), "\r\n"));
-    dir_.Write("connection.conf", ConnectionConf("localhost", db_.Name()));
+    dir_.Write("sistema_qor.ini", JoinLines(SettingsLines("127.0.0.1", db_.Name(), "0"), "\r\n"));
+    dir_.Write("connection.conf", ConnectionConfFor("localhost", db_.Name()));
     const std::map<std::string, Rows> before = Snapshot();
 
     test::TTempDir working;
     std::string expected;
     {
-        TScopedWorkingDirectory scoped(working.Path());
+        test::TScopedWorkingDirectory scoped(working.Path());
         if (deletedDirectory) {
             // The working directory is gone: its path cannot even be named any more.
             ASSERT_EQ(::rmdir(working.Path().c_str()), 0);

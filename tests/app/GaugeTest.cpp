@@ -61,13 +61,14 @@ protected:
 
 enum class TOp { Max, Progress, Add1 };
 
+// One call on the gauge, and what it must hold afterwards.
 struct TStep {
     TOp op;
     int32_t value;
-    int32_t max;       // expected afterwards
-    int32_t progress;  // expected afterwards
-    int shown;         // expected afterwards
-    bool repainted;    // at once, before the call returned
+    int32_t max;
+    int32_t progress;
+    int shown;
+    bool repainted;  // at once, before the call returned
 };
 
 using GaugeRulesTest = GaugeFixture;

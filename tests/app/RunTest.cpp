@@ -1,40 +1,21 @@
 // The start button's run, end to end: the real window, offscreen, against the test server.
 // What reaches the server is read back from its general log, statement by statement.
 #include "app/Gauge.h"
-#include "run/GenerationRun.h"
 #include "app/RadioGroup.h"
 #include "app/Utarvik.h"
-#include "identification/UConnectionInfoClass.h"
-#include "identification/UIdentificacaoServidorClass.h"
-#include "platform/ExecutablePath.h"
-#include "settings/util.h"
-#include "tests/app/BoxHookRecorder.h"
-#include "tests/support/TempDir.h"
-#include "tests/support/TestServer.h"
+#include "run/GenerationRun.h"
+#include "tests/app/ProgramFixture.h"
 
+#include <QEvent>
 #include <QPushButton>
-#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
-
-#include <memory>
 
 namespace tarvik {
 namespace {
 
-using test::TBoxRecorder;
 using test::TRow;
-using Texts = std::vector<std::string>;
-
-std::string Hex(const std::string& text) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (const unsigned char c : text) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
-}
+using test::Texts;
 
 // One product as the run should meet it: its number, and the INSERT it should cause ("" when
 // its row is there).
@@ -43,57 +24,29 @@ struct TProduct {
     std::string insert;
 };
 
-class RunFixture : public testing::Test {
+// The second target table has an auto-increment key, so its insert also asks for the new id.
+class RunFixture : public test::TProgramFixture {
 protected:
-    void SetUp() override {
-        SetExecutableDirectoryOverride(dir_.Path());
-        ReleaseIdentificacaoServidor();
-        ReleaseConnectionInfo();
-        for (const char* statement : {
-                 "CREATE TABLE produto (produto_id INT NOT NULL PRIMARY KEY,"
-                 " descricao VARCHAR(40) NOT NULL DEFAULT '')",
-                 "CREATE TABLE estoque_minimo (produto_id INT NOT NULL, filial_id INT NOT NULL,"
-                 " lojas_leram CHAR(1) NOT NULL)",
-                 "CREATE TABLE estoque_minimo2 (id INT NOT NULL AUTO_INCREMENT PRIMARY KEY,"
-                 " produto_id INT NOT NULL, filial_id INT NOT NULL, lojas_leram CHAR(1) NOT NULL)",
-                 "CREATE TABLE identificacao_servidor (filial_id INT, cnpj_servidor VARCHAR(18),"
-                 " tipo_servidor VARCHAR(20), data_identificacao DATETIME, hash_identificacao VARCHAR(64))",
-                 "INSERT INTO identificacao_servidor"
-                 " VALUES (12, '12.345.678/0012-90', 'FILIAL', '2024-05-06 07:08:09', 'h')"})
-            db_.Exec(statement);
-        dir_.Write("connection.conf", "[connection]\nDatabaseIP=" + Hex("127.0.0.1") + "\nDatabasename=" +
-                                          Hex(db_.Name()) + "\nUsuario=" + Hex(test::TestServer().user) +
-                                          "\nSenha=" + Hex(test::TestServer().password) + "\n");
-    }
+    RunFixture()
+        : TProgramFixture({"CREATE TABLE produto (produto_id INT NOT NULL PRIMARY KEY,"
+                           " descricao VARCHAR(40) NOT NULL DEFAULT '')",
+                           test::kCreateEstoqueMinimo,
+                           "CREATE TABLE estoque_minimo2 (id INT NOT NULL AUTO_INCREMENT PRIMARY KEY,"
+                           " produto_id INT NOT NULL, filial_id INT NOT NULL, lojas_leram CHAR(1) NOT NULL)",
+                           test::kCreateIdentificacaoServidor,
+                           "INSERT INTO identificacao_servidor"
+                           " VALUES (12, '12.345.678/0012-90', 'FILIAL', '2024-05-06 07:08:09', 'h')"}) {}
 
-    void TearDown() override {
-        form_.reset();
-        ReleaseConnectionInfo();
-        ReleaseIdentificacaoServidor();
-        SetExecutableDirectoryOverride("");
-    }
-
+    // LF line ends here; the fault tests write CR LF, so the reader meets both.
     void WriteSettings(const std::string& usaFisLogica, const std::string& codLogica,
                        const std::string& password = test::TestServer().password) {
-        dir_.Write("sistema_qor.ini", "[ip]\nlocal=127.0.0.1\ndatabase=" + db_.Name() +
-                                          "\nsenha=" + CipherText("E", password, "WUX") +
-                                          "\n[FilialMatriz]\nusa_fislogica=" + usaFisLogica +
-                                          "\nCodLogica=" + codLogica + "\n");
+        const Texts lines = test::SettingsLines("127.0.0.1", db_.Name(), usaFisLogica, codLogica, password);
+        dir_.Write("sistema_qor.ini", test::JoinLines(lines, "\n"));
     }
 
     void AddProducts(const std::vector<int>& ids) {
         for (const int id : ids) db_.Exec("INSERT INTO produto (produto_id) VALUES (" + std::to_string(id) + ")");
     }
-
-    TForm1& OpenWindow() {
-        form_ = std::make_unique<TForm1>();
-        form_->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(form_.get()));
-        QCoreApplication::processEvents();
-        return *form_;
-    }
-
-    void Click() { QTest::mouseClick(form_->Button1, Qt::LeftButton); }
 
     // Sessions the program opened on the test database (the test's own comes first).
     size_t ProgramSessions() { return db_.SessionsOnThisDatabase().size() - 1; }
@@ -136,10 +89,6 @@ protected:
         return {std::to_string(product), std::to_string(branch), code};
     }
 
-    test::TScratchDatabase db_;
-    test::TTempDir dir_;
-    TBoxRecorder boxes_;
-    std::unique_ptr<TForm1> form_;
 };
 
 std::string Insert(int product, int branch, const std::string& code) {

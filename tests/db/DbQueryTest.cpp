@@ -6,21 +6,10 @@
 
 #include "platform/Errors.h"
 #include "tests/db/DbTestSupport.h"
+#include "tests/support/ThrowsExactly.h"
 
 namespace tarvik::test {
 namespace {
-
-template <typename E, typename F>
-void ExpectError(F&& action, const std::string& message) {
-    try {
-        action();
-        ADD_FAILURE() << "no error, expected: " << message;
-    } catch (const E& e) {
-        EXPECT_EQ(e.Message(), message);
-    } catch (const std::exception& e) {
-        ADD_FAILURE() << "wrong error type: " << e.what();
-    }
-}
 
 // The statements our session sent after the one given (all of them for an empty one).
 std::vector<std::string> After(const std::vector<std::string>& statements, const std::string& last) {
@@ -257,8 +246,8 @@ TEST_F(QueryTest, ARefusedInsertNamesTheQueryAndKeepsEarlierRows) {
             qInclui.PostRow();
             continue;
         }
-        ExpectError<EDatabaseError>([&] { qInclui.PostRow(); },
-                                    "QInclui: Duplicate entry '12-3' for key 'PRIMARY'");
+        EXPECT_TRUE(ThrowsExactly<EDatabaseError>([&] { qInclui.PostRow(); },
+                                                  "QInclui: Duplicate entry '12-3' for key 'PRIMARY'"));
     }
     EXPECT_EQ(qInclui.State(), TQueryState::Inserting);
     EXPECT_EQ(qInclui.RowCount(), 1);
@@ -282,13 +271,16 @@ TEST_F(QueryTest, FieldsReadWithTheirConversions) {
     EXPECT_EQ(qTemp.GetFieldText("b"), "9000000000");
     EXPECT_EQ(qTemp.GetFieldText("d"), "2024-01-02");
     EXPECT_EQ(qTemp.GetFieldText("f"), "2.5");
-    ExpectError<EConvertError>([&] { qTemp.GetFieldInteger("t"); }, "'abc' is not a valid integer value");
-    ExpectError<EConvertError>([&] { qTemp.GetFieldInteger("b"); }, "'9000000000' is not a valid integer value");
+    EXPECT_TRUE(ThrowsExactly<EConvertError>([&] { qTemp.GetFieldInteger("t"); },
+                                             "'abc' is not a valid integer value"));
+    EXPECT_TRUE(ThrowsExactly<EConvertError>([&] { qTemp.GetFieldInteger("b"); },
+                                             "'9000000000' is not a valid integer value"));
     // An integer field whose value does not fit in 32 bits is never read as 0.
     EXPECT_EQ(qTemp.GetFieldText("u"), "3000000000");
-    ExpectError<EConvertError>([&] { qTemp.GetFieldInteger("u"); }, "'3000000000' is not a valid integer value");
-    ExpectError<EDatabaseError>([&] { qTemp.GetFieldText("vb"); }, "QTemp: Field 'vb' not found");
-    ExpectError<EDatabaseError>([&] { qTemp.GetFieldText("nope"); }, "QTemp: Field 'nope' not found");
+    EXPECT_TRUE(ThrowsExactly<EConvertError>([&] { qTemp.GetFieldInteger("u"); },
+                                             "'3000000000' is not a valid integer value"));
+    EXPECT_TRUE(ThrowsExactly<EDatabaseError>([&] { qTemp.GetFieldText("vb"); }, "QTemp: Field 'vb' not found"));
+    EXPECT_TRUE(ThrowsExactly<EDatabaseError>([&] { qTemp.GetFieldText("nope"); }, "QTemp: Field 'nope' not found"));
     qTemp.MoveNext();
     EXPECT_FALSE(qTemp.AtEnd());
     EXPECT_EQ(qTemp.GetFieldText("i"), "7");
@@ -304,16 +296,19 @@ TEST_F(QueryTest, FieldsSetWithTheirConversionsAndMessages) {
     db.Exec("CREATE TABLE s (i int NULL, t char(3) NOT NULL, d date NULL, f double NULL)");
     qInclui.SetStatement("Select * from s where 1 = 0");
     qInclui.Open();
-    ExpectError<EDatabaseError>([&] { qInclui.SetFieldText("t", "x"); }, "QInclui: Dataset not in edit or insert mode");
+    EXPECT_TRUE(ThrowsExactly<EDatabaseError>([&] { qInclui.SetFieldText("t", "x"); },
+                                              "QInclui: Dataset not in edit or insert mode"));
     qInclui.AppendRow();
     EXPECT_EQ(qInclui.GetFieldText("t"), "");  // NOT NULL without a default starts empty
     EXPECT_EQ(qInclui.GetFieldText("i"), "");
-    ExpectError<EConvertError>([&] { qInclui.SetFieldText("i", "1x"); }, "'1x' is not a valid integer value for field 'i'");
-    ExpectError<EConvertError>([&] { qInclui.SetFieldText("f", "1,5"); },
-                               "'1,5' is not a valid floating point value for field 'f'");
-    ExpectError<EConvertError>([&] { qInclui.SetFieldText("d", "tomorrow"); },
-                               "'tomorrow' is not a valid date and time value for field 'd'");
-    ExpectError<EDatabaseError>([&] { qInclui.SetFieldInteger("x", 1); }, "QInclui: Field 'x' not found");
+    EXPECT_TRUE(ThrowsExactly<EConvertError>([&] { qInclui.SetFieldText("i", "1x"); },
+                                             "'1x' is not a valid integer value for field 'i'"));
+    EXPECT_TRUE(ThrowsExactly<EConvertError>([&] { qInclui.SetFieldText("f", "1,5"); },
+                                             "'1,5' is not a valid floating point value for field 'f'"));
+    EXPECT_TRUE(ThrowsExactly<EConvertError>([&] { qInclui.SetFieldText("d", "tomorrow"); },
+                                             "'tomorrow' is not a valid date and time value for field 'd'"));
+    EXPECT_TRUE(ThrowsExactly<EDatabaseError>([&] { qInclui.SetFieldInteger("x", 1); },
+                                              "QInclui: Field 'x' not found"));
     qInclui.SetFieldText("i", "$1F");
     EXPECT_EQ(qInclui.GetFieldInteger("i"), 31);
     qInclui.SetFieldInteger("t", 12345);
@@ -328,24 +323,26 @@ TEST_F(QueryTest, FieldsSetWithTheirConversionsAndMessages) {
 TEST_F(QueryTest, FailuresOfTheQueriesAndWhatTheyLeave) {
     qTemp.SetStatement("Select * from produto");
     qTemp.Open();
-    ExpectError<EDatabaseError>([&] { qTemp.AppendRow(); }, "QTemp: Cannot modify a read-only dataset");
+    EXPECT_TRUE(ThrowsExactly<EDatabaseError>([&] { qTemp.AppendRow(); }, "QTemp: Cannot modify a read-only dataset"));
     EXPECT_EQ(qTemp.State(), TQueryState::Browsing);
 
     qProdutos.SetStatement(" \r\n ");
-    ExpectError<EDatabaseError>([&] { qProdutos.Open(); }, "Empty Query");
+    EXPECT_TRUE(ThrowsExactly<EDatabaseError>([&] { qProdutos.Open(); }, "Empty Query"));
     EXPECT_FALSE(qProdutos.Active());
 
     // The server will not describe the missing table: that is not reported, the SELECT is.
     qProdutos.SetStatement("Select * from nope");
-    ExpectError<EDatabaseError>([&] { qProdutos.Open(); }, "Table '" + db.Name() + ".nope' doesn't exist");
+    EXPECT_TRUE(ThrowsExactly<EDatabaseError>([&] { qProdutos.Open(); },
+                                              "Table '" + db.Name() + ".nope' doesn't exist"));
     EXPECT_FALSE(qProdutos.Active());
     EXPECT_TRUE(qTemp.Active());
     EXPECT_TRUE(transacao.Connected());
     EXPECT_EQ(After(db.Statements(OurSession()), "Select * from produto"),
               (std::vector<std::string>{"SHOW COLUMNS FROM nope", "SHOW INDEX FROM nope", "Select * from nope"}));
 
-    ExpectError<EDatabaseError>([&] { qProdutos.MoveNext(); }, "QProdutos: Cannot perform this operation on a closed dataset");
-    ExpectError<EDatabaseError>([&] { qProdutos.GetFieldText("a"); }, "QProdutos: Field 'a' not found");
+    EXPECT_TRUE(ThrowsExactly<EDatabaseError>([&] { qProdutos.MoveNext(); },
+                                              "QProdutos: Cannot perform this operation on a closed dataset"));
+    EXPECT_TRUE(ThrowsExactly<EDatabaseError>([&] { qProdutos.GetFieldText("a"); }, "QProdutos: Field 'a' not found"));
     EXPECT_TRUE(qProdutos.AtEnd());
     EXPECT_TRUE(qProdutos.NoRows());
 }

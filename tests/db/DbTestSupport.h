@@ -24,7 +24,8 @@ struct TMainConnection {
         conexao.SetDatabase(database);
     }
 
-    // Declared in the window's order; destroyed in reverse, so the transaction goes first.
+    // Declared in the window's order, so that they go in its order too: the transaction first.
+    // The queries only keep a reference to the transaction, so it may be declared after them.
     TDbConnection conexao;
     TDbQuery qProdutos{"QProdutos", conexao, transacao, false};
     TDbQuery qTemp{"QTemp", conexao, transacao, false};

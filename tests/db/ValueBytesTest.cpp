@@ -3,6 +3,7 @@
 // may read backslashes: the usual escapes, and sql_mode NO_BACKSLASH_ESCAPES (on a server of
 // the test's own, since the mode is the server's global setting).
 #include "tests/db/DbTestSupport.h"
+#include "tests/support/HexEncode.h"
 #include "tests/support/PrivateServer.h"
 
 #include <algorithm>
@@ -13,16 +14,6 @@ namespace tarvik {
 namespace {
 
 using test::TRow;
-
-std::string HexOf(const std::string& bytes) {
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (const unsigned char c : bytes) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
-}
 
 std::string Bytes(int from, int to) {
     std::string out;
@@ -84,10 +75,10 @@ void InsertAndReadBackEveryCase(test::TMainConnection& link, const std::function
     link.qTemp.Open();
     for (size_t i = 0; i < cases.size(); ++i, link.qTemp.MoveNext()) {
         SCOPED_TRACE(cases[i].name);
-        const std::string hex = HexOf(cases[i].value);
+        const std::string hex = test::HexEncode(cases[i].value);
         EXPECT_EQ(rows[i], (TRow{std::to_string(i + 1), hex, hex, hex}));
         for (const char* column : {"texto", "longo", "bytes"})
-            EXPECT_EQ(HexOf(link.qTemp.GetFieldText(column)), hex) << column;
+            EXPECT_EQ(test::HexEncode(link.qTemp.GetFieldText(column)), hex) << column;
     }
 }
 

@@ -7,6 +7,9 @@
 #include "identification/UConnectionInfoClass.h"
 #include "platform/Errors.h"
 #include "tests/identification/IdentificationSupport.h"
+#include "tests/support/HexEncode.h"
+#include "tests/support/ScopedWorkingDirectory.h"
+#include "tests/support/ThrowsExactly.h"
 
 namespace tarvik {
 namespace {

@@ -12,6 +12,7 @@
 #include "platform/Errors.h"
 #include "tests/identification/IdentificationSupport.h"
 #include "tests/support/TestServer.h"
+#include "tests/support/ThrowsExactly.h"
 
 namespace tarvik {
 namespace {

@@ -7,23 +7,13 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <climits>
 #include <stdexcept>
 
 #include "platform/ExecutablePath.h"
+#include "tests/support/HexEncode.h"
 #include "tests/support/TestServer.h"
 
 namespace tarvik::test {
-
-std::string HexEncode(const std::string& text) {
-    static const char* digits = "0123456789ABCDEF";
-    std::string out;
-    for (const unsigned char c : text) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
-}
 
 std::string ConnectionConfText(const TConfEntries& entries) {
     std::string text = "[connection]\r\n";
@@ -44,17 +34,6 @@ TScopedExecutableDirectory::TScopedExecutableDirectory(const std::string& direct
 }
 
 TScopedExecutableDirectory::~TScopedExecutableDirectory() { SetExecutableDirectoryOverride(std::string()); }
-
-TScopedWorkingDirectory::TScopedWorkingDirectory(const std::string& directory) {
-    char buffer[PATH_MAX];
-    if (!::getcwd(buffer, sizeof buffer)) throw std::runtime_error("getcwd failed");
-    previous_ = buffer;
-    if (::chdir(directory.c_str()) != 0) throw std::runtime_error("chdir failed: " + directory);
-}
-
-TScopedWorkingDirectory::~TScopedWorkingDirectory() {
-    if (::chdir(previous_.c_str()) != 0) ADD_FAILURE() << "could not return to " << previous_;
-}
 
 std::string ClientConnectError(const std::string& host, unsigned port, const std::string& user,
                                const std::string& password, const std::string& database) {

@@ -1,11 +1,8 @@
 #pragma once
-// Helpers shared by the identification tests: connection.conf files in a temporary
-// directory, scoped working/executable directories, and exact error assertions.
-
-#include <gtest/gtest.h>
+// Helpers of the identification tests: connection.conf files of any shape, the executable
+// directory pointed at a test's own, and the client library's and server's own error texts.
 
 #include <string>
-#include <typeinfo>
 #include <utility>
 #include <vector>
 
@@ -13,9 +10,6 @@
 #include "tests/support/TestServer.h"
 
 namespace tarvik::test {
-
-// Upper-case hex of every byte, as connection.conf stores its values.
-std::string HexEncode(const std::string& text);
 
 using TConfEntries = std::vector<std::pair<std::string, std::string>>;
 
@@ -32,16 +26,6 @@ public:
     ~TScopedExecutableDirectory();
 };
 
-// Makes `directory` the working directory for its lifetime.
-class TScopedWorkingDirectory {
-public:
-    explicit TScopedWorkingDirectory(const std::string& directory);
-    ~TScopedWorkingDirectory();
-
-private:
-    std::string previous_;
-};
-
 // The client library's own text for a failed TCP connect with these arguments.
 std::string ClientConnectError(const std::string& host, unsigned port, const std::string& user,
                                const std::string& password, const std::string& database);
@@ -55,25 +39,5 @@ std::vector<unsigned long> SessionsOtherThanAdmin(TScratchDatabase& db);
 
 // The first IPv4 address of this machine's host name, asked of the resolver directly.
 std::string FirstIPv4OfHostName();
-
-// Runs `action` and checks that it throws exactly `E` (not a subclass) with exactly `message`.
-template <class E, class F>
-::testing::AssertionResult ThrowsExactly(F&& action, const std::string& message) {
-    try {
-        std::forward<F>(action)();
-    } catch (const E& e) {
-        if (typeid(e) != typeid(E))
-            return ::testing::AssertionFailure() << "thrown type is " << typeid(e).name() << ", not "
-                                                 << typeid(E).name() << " (message: " << e.what() << ")";
-        if (e.what() != message)
-            return ::testing::AssertionFailure() << "message is\n  \"" << e.what() << "\"\nnot\n  \"" << message
-                                                 << "\"";
-        return ::testing::AssertionSuccess();
-    } catch (const std::exception& e) {
-        return ::testing::AssertionFailure() << "another error was thrown: " << typeid(e).name() << ": "
-                                             << e.what();
-    }
-    return ::testing::AssertionFailure() << "nothing was thrown";
-}
 
 }  // namespace tarvik::test

@@ -11,7 +11,10 @@
 #include "platform/Errors.h"
 #include "platform/HostLookup.h"
 #include "tests/identification/IdentificationSupport.h"
+#include "tests/support/HexEncode.h"
+#include "tests/support/ScopedWorkingDirectory.h"
 #include "tests/support/TestServer.h"
+#include "tests/support/ThrowsExactly.h"
 
 namespace tarvik {
 namespace {

@@ -8,9 +8,10 @@
 #include "platform/Errors.h"
 #include "platform/ExecutablePath.h"
 #include "settings/UConfigSistemaQOR.h"
-#include "tests/settings/ExpectError.h"
+#include "tests/support/ConnectionConf.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestServer.h"
+#include "tests/support/ThrowsExactly.h"
 
 namespace tarvik {
 namespace {
@@ -94,16 +95,6 @@ TEST_F(SettingsFileTest, EditsTakeEffectAtTheNextCall) {
     EXPECT_EQ(TConfigSistemaQOR::GetCodLogica(), 0);
 }
 
-std::string Hex(const std::string& text) {
-    static const char kDigits[] = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : text) {
-        out += kDigits[c >> 4];
-        out += kDigits[c & 0xF];
-    }
-    return out;
-}
-
 // The branch taken from the server identification record, on the test server.
 class ServerBranchTest : public SettingsFileTest {
 protected:
@@ -111,10 +102,7 @@ protected:
         SettingsFileTest::SetUp();
         db_.Exec("CREATE TABLE identificacao_servidor (filial_id INT, cnpj_servidor VARCHAR(20), "
                  "tipo_servidor VARCHAR(10), data_identificacao DATETIME, hash_identificacao VARCHAR(64))");
-        const test::TServerAddress& server = test::TestServer();
-        dir_.Write("connection.conf", "[connection]\r\nDatabaseIP=" + Hex(server.host) + "\r\nDatabasename=" +
-                                          Hex(db_.Name()) + "\r\nUsuario=" + Hex(server.user) +
-                                          "\r\nSenha=" + Hex(server.password) + "\r\n");
+        dir_.Write("connection.conf", test::ConnectionConfFor(test::TestServer().host, db_.Name()));
         sessionsBefore_ = db_.SessionsOnThisDatabase().size();
     }
     size_t IdentificationSessions() { return db_.SessionsOnThisDatabase().size() - sessionsBefore_; }

@@ -8,7 +8,7 @@
 #include "platform/Errors.h"
 #include "platform/ExecutablePath.h"
 #include "settings/UConfigSistemaQOR.h"
-#include "tests/settings/ExpectError.h"
+#include "tests/support/ThrowsExactly.h"
 #include "tests/support/TempDir.h"
 
 namespace tarvik {

@@ -6,7 +6,7 @@
 #include "platform/Clock.h"
 #include "platform/Errors.h"
 #include "settings/util.h"
-#include "tests/settings/ExpectError.h"
+#include "tests/support/ThrowsExactly.h"
 
 using namespace std::string_literals;
 
