@@ -5,6 +5,8 @@
 #include "identification/UConnectionInfoClass.h"
 #include "platform/WaitCursor.h"
 
+#include <memory>
+
 namespace tarvik {
 
 int RunProgram(int argc, char** argv) {
@@ -17,14 +19,15 @@ int RunProgram(int argc, char** argv) {
     ApplicationTitle();  // fixed now, before anything can be shown
     InstallCursorHook();
 
-    Form1 = new TForm1();  // runs FormCreate; an error there is shown before the window
-    Form1->show();
+    auto form = std::make_unique<TForm1>();  // runs FormCreate; an error there is shown before the window
+    Form1 = form.get();
+    form->show();
     application.exec();
 
     // The window and its components first (that closes the main link), then the
     // identification connection.
-    delete Form1;
     Form1 = nullptr;
+    form.reset();
     ReleaseConnectionInfo();
     ClearCursorHook();
     return 0;

@@ -87,15 +87,6 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     }
 }
 
-TForm1::~TForm1() {
-    // Queries before the transaction that carries their link, the connection last.
-    QInclui.reset();
-    QTemp.reset();
-    QProdutos.reset();
-    Transacao.reset();
-    Conexao.reset();
-}
-
 void TForm1::FormCreate() {
     ApplyConnectionSettings(*Conexao);
 }

@@ -22,7 +22,6 @@ public:
     // Builds every control and component with its design-time values, then runs FormCreate;
     // an error that escapes FormCreate is shown in the error box and creation goes on.
     explicit TForm1(QWidget* parent = nullptr);
-    ~TForm1() override;
 
     // Points Conexao at the server and database of sistema_qor.ini, with its deciphered
     // password. Connects nothing.
@@ -30,16 +29,18 @@ public:
     // The start button's run over every product (GenerationRun.h).
     void Button1Click();
 
-    // Children of the window; Qt releases them with it.
+    // Children of the window; Qt releases them with it, after the members below.
     QPushButton* Button1;
     TGauge* Gauge1;
-    // The data components; released by the window, the queries before the link.
+    TRadioGroup* RadioGroup1;
+    // The data components, owned by the window and declared in the order they depend on each
+    // other, so that they go in the reverse: the queries, then the transaction that carries
+    // their link (closing it), then the connection.
     std::unique_ptr<TDbConnection> Conexao;
+    std::unique_ptr<TDbTransaction> Transacao;
     std::unique_ptr<TDbQuery> QProdutos;
     std::unique_ptr<TDbQuery> QTemp;
     std::unique_ptr<TDbQuery> QInclui;
-    std::unique_ptr<TDbTransaction> Transacao;
-    TRadioGroup* RadioGroup1;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -53,7 +54,7 @@ private:
     QSize fittedFrame_{0, 0};
 };
 
-// The one main window of the program.
+// The one main window of the program while it lives; owned by RunProgram.
 extern TForm1* Form1;
 
 }  // namespace tarvik

@@ -282,9 +282,9 @@ TDbQuery::TDbQuery(std::string name, TDbConnection& connection, TDbTransaction& 
       connection_(&connection),
       transaction_(&transaction),
       impl_(std::make_unique<Impl>()) {
-    // The window makes its queries before its transaction, so the transaction may not exist
-    // yet: it is only touched when the connection already knows it, and otherwise it takes
-    // this query on when it is made.
+    // The objects do not own each other and may be made in any order: a transaction that does
+    // not exist yet is only touched when the connection already knows it, and otherwise it
+    // takes this query on when it is made.
     connection.queries_.push_back(this);
     const auto& transactions = connection.transactions_;
     if (std::find(transactions.begin(), transactions.end(), &transaction) != transactions.end())

@@ -8,13 +8,15 @@
 #include "platform/ExecutablePath.h"
 #include "platform/HostLookup.h"
 
+#include <memory>
+
 namespace tarvik {
 namespace {
 
 constexpr const char* kConfFileName = "connection.conf";
 constexpr const char* kSection = "connection";
 
-TConnectionInfo* g_connectionInfo = nullptr;
+std::unique_ptr<TConnectionInfo> g_connectionInfo;
 
 
 }  // namespace
@@ -34,10 +36,7 @@ std::string HexToText(const std::string& text) {
 
 TConnectionInfo::TConnectionInfo() = default;
 
-TConnectionInfo::~TConnectionInfo() {
-    connection_.reset();
-    if (g_connectionInfo == this) g_connectionInfo = nullptr;
-}
+TConnectionInfo::~TConnectionInfo() = default;  // closes the identification connection
 
 std::string TConnectionInfo::ConnectionConfFileName() { return ExecutableDirectory() + kConfFileName; }
 
@@ -92,15 +91,12 @@ std::string TConnectionInfo::LocalAddress() const { return tarvik::LocalAddress(
 TConnectionInfo& GetConnectionInfo() {
     if (!g_connectionInfo) {
         // Stored before it is loaded; the load reports nothing, so it is always a loaded one.
-        g_connectionInfo = new TConnectionInfo();
+        g_connectionInfo = std::make_unique<TConnectionInfo>();
         g_connectionInfo->LoadConnectionConf();
     }
     return *g_connectionInfo;
 }
 
-void ReleaseConnectionInfo() {
-    delete g_connectionInfo;  // the destructor forgets it
-    g_connectionInfo = nullptr;
-}
+void ReleaseConnectionInfo() { g_connectionInfo.reset(); }
 
 }  // namespace tarvik

@@ -24,8 +24,9 @@ struct TMainConnection {
         conexao.SetDatabase(database);
     }
 
-    // Declared in the window's order, so that they go in its order too: the transaction first.
-    // The queries only keep a reference to the transaction, so it may be declared after them.
+    // The transaction is declared after its queries, the other way round from the window, so
+    // that the layer's tests also cover a transaction made after its queries and released
+    // before them (the queries only keep a reference to it).
     TDbConnection conexao;
     TDbQuery qProdutos{"QProdutos", conexao, transacao, false};
     TDbQuery qTemp{"QTemp", conexao, transacao, false};
