@@ -1,11 +1,12 @@
 #pragma once
-// The start button's run: for every product, make sure the chosen minimum-stock table holds
-// this branch's row, inserting the ones that are missing, with the gauge following along.
+// The generation run: for every product, make sure the chosen minimum-stock table holds this
+// branch's row, inserting the ones that are missing, with a progress gauge following along.
 //
-// The run sees the window only through TRunView and the branch only through TBranchIdentity,
-// so the window merely wires its controls to it. An error ends the run where it stands and
-// goes on to the caller: nothing is tidied up, the start control stays disabled, and rows
-// already inserted stay inserted.
+// The run sees its front end only through TRunView and the branch only through
+// TBranchIdentity, so the window (its start button and gauge) and tarvik-admin (its progress
+// line) merely wire themselves to it. An error ends the run where it stands and goes on to the
+// caller: nothing is tidied up, the start control stays disabled, and rows already inserted
+// stay inserted.
 
 #include "db/DbQuery.h"
 
@@ -15,7 +16,7 @@
 
 namespace tarvik {
 
-// What the run does with the window.
+// What the run does with its front end.
 class TRunView {
 public:
     virtual ~TRunView() = default;
