@@ -102,9 +102,12 @@ private:
 
 TPrivateServer::TPrivateServer() {
     address_.password = TestServer().password;
+    // Its own tmpdir for the bootstrap too: installs running side by side in the shared /tmp
+    // were seen to trip over each other's temporary tables.
+    ::mkdir(TmpDir().c_str(), 0700);
     const pid_t install = Spawn({"mariadb-install-db", "--no-defaults", "--user=" + UserName(),
-                                 "--datadir=" + dir_.File("data"), "--auth-root-authentication-method=normal",
-                                 "--skip-test-db"},
+                                 "--datadir=" + dir_.File("data"), "--tmpdir=" + TmpDir(),
+                                 "--auth-root-authentication-method=normal", "--skip-test-db"},
                                 dir_.File("install.log"));
     int status = 0;
     ::waitpid(install, &status, 0);
@@ -137,9 +140,9 @@ TPrivateServer::~TPrivateServer() {
 }
 
 void TPrivateServer::Launch() {
-    ::mkdir(dir_.File("tmp").c_str(), 0700);
+    ::mkdir(TmpDir().c_str(), 0700);  // again: a test may have taken it away
     pid_ = Spawn({"mariadbd", "--no-defaults", "--user=" + UserName(), "--datadir=" + dir_.File("data"),
-                  "--tmpdir=" + dir_.File("tmp"), "--socket=" + dir_.File("mysqld.sock"),
+                  "--tmpdir=" + TmpDir(), "--socket=" + dir_.File("mysqld.sock"),
                   "--pid-file=" + dir_.File("mysqld.pid"), "--bind-address=" + address_.host, "--port=3306",
                   "--skip-name-resolve", "--innodb-buffer-pool-size=32M", "--log-error=" + dir_.File("error.log")},
                  dir_.File("stdout.log"));
