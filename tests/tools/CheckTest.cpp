@@ -31,7 +31,7 @@ TEST_F(CheckTest, AGoodSetUpPassesWithTheRowsARunWouldInsert) {
     EXPECT_NE(r.out.find("estoque_minimo: 6 products, 3 rows to insert\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("estoque_minimo2: 6 products, 5 rows to insert\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("note: estoque_minimo2.quantidade is NOT NULL without a default: each row gets the empty "
-                         "value (0 or '')\n"), std::string::npos) << r.out;
+                         "value (0, '' or the zero date)\n"), std::string::npos) << r.out;
     EXPECT_NE(r.out.find("a run would succeed\n"), std::string::npos) << r.out;
 
     // The counts are what a run then really inserts.
@@ -60,9 +60,10 @@ TEST_F(CheckTest, EachReasonARunWouldFailIsPrintedWithStatusOne) {
         {{"DELETE FROM identificacao_servidor"},
          "a run stops at the first missing row with: Falha ao carregar dados de identifica\xC3\xA7\xC3\xA3o do "
          "servidor.\r\nMotivo: N\xC3\xA3o foi poss\xC3\xADvel encontrar a identifica\xC3\xA7\xC3\xA3o do servidor."},
-        {{"ALTER TABLE estoque_minimo ADD COLUMN desde DATE NOT NULL"},
-         "estoque_minimo.desde (date) is NOT NULL without a default: the strict sql_mode refuses the empty value a "
-         "run gives it"},
+        // A type the run cannot write is left out of the insert, and strict mode wants a value.
+        {{"ALTER TABLE estoque_minimo ADD COLUMN marca VARBINARY(8) NOT NULL"},
+         "estoque_minimo.marca (varbinary(8)) is NOT NULL without a default and the run cannot write its type: the "
+         "strict sql_mode refuses every insert"},
     };
     for (const TCase& c : cases) {
         test::TScratchDatabase fresh;
@@ -99,6 +100,21 @@ TEST_F(CheckTest, AnUnreachableServerMeansTheCheckCouldNotBeMade) {
     const std::string prefix = "tarvik-admin: cannot check: main connection root@127.0.0.2, database " + db.Name() +
                                ": Can't connect to server on '127.0.0.2'";
     EXPECT_EQ(r.err.substr(0, prefix.size()), prefix) << r.err;
+}
+
+// The server answered and refused the settings' login or database: the set-up is wrong (1), which
+// the client library's error number tells apart from a server that does not answer (2).
+TEST_F(CheckTest, ALoginTheServerRefusesIsASetUpFault) {
+    const TAdminResult init = Admin({"init", dir.Path(), "--host", "127.0.0.1", "--database", db.Name(), "--branch",
+                                     "3", "--use-logical-branch"},
+                                    "not-the-password\n");
+    ASSERT_EQ(init.status, 0) << init.err;
+    const TAdminResult r = Admin({"check", dir.Path()});
+    EXPECT_EQ(r.status, 1) << r.out << r.err;
+    EXPECT_NE(r.out.find("main connection root@127.0.0.1, database " + db.Name() +
+                         ": Access denied for user 'root'@'127.0.0.1' (using password: YES)"),
+              std::string::npos)
+        << r.out;
 }
 
 TEST_F(CheckTest, OnlyReadsAndCountsWithOneStatementPerTable) {

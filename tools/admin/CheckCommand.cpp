@@ -31,6 +31,14 @@ bool Contains(const std::string& list, const std::string& word) {
     return padded.find("," + word + ",") != std::string::npos;
 }
 
+// The server's refusals of a login that only different settings can mend: the password or
+// user (ER_ACCESS_DENIED_ERROR, ER_DBACCESS_DENIED_ERROR) or the database (ER_BAD_DB_ERROR).
+// Anything else (no answer, a server gone) means the check itself could not be made.
+bool RefusedBySettings(const EDatabaseError& error) {
+    const unsigned n = error.ErrorNumber();
+    return n == 1045 || n == 1044 || n == 1049;
+}
+
 struct TColumn {
     std::string name, type, null, defaultValue, extra;
     bool defaultIsNull = true;
@@ -67,12 +75,12 @@ bool Generated(const TColumn& c) {
            ContainsText(c.extra, "persistent") || SameText(c.extra, "virtual");
 }
 
-// Types for which the empty value the run gives an unset NOT NULL column is still a value
-// (0 for numbers, '' for texts); any other type refuses it in strict mode.
-bool TakesEmptyValue(const TColumn& c) {
-    for (const char* kind : {"int", "char", "text", "decimal", "float", "double"})
-        if (c.type.find(kind) != std::string::npos) return true;
-    return false;
+// Whether the server takes the empty value that an unset NOT NULL column without a default
+// gets in the insert (0, '', '00:00:00', or the zero date '0000-00-00'); only the zero date can
+// be refused, by a strict sql_mode that also holds NO_ZERO_DATE.
+bool TakesEmptyValue(TFieldKind kind, bool strict, bool noZeroDate) {
+    const bool zeroDate = kind == TFieldKind::Date || kind == TFieldKind::DateTime;
+    return !(zeroDate && strict && noZeroDate);
 }
 
 class TChecker {
@@ -119,6 +127,17 @@ private:
         try {
             query_.SetStatement("SELECT VERSION() AS versao, @@SESSION.sql_mode AS modo");
             query_.Open();
+        } catch (const EDatabaseError& e) {
+            main["error"] = Message(e);
+            const std::string where = "main connection " + conexao_.Login() + "@" + conexao_.Host() + ", database " +
+                                      conexao_.Database() + ": " + Message(e);
+            if (!RefusedBySettings(e)) {
+                connectionError_ = where;
+                return false;
+            }
+            // The server answered and refused what the settings say: that is the set-up's fault.
+            problems.push_back(where);
+            return true;
         } catch (const std::exception& e) {
             main["error"] = Message(e);
             connectionError_ = "main connection " + conexao_.Login() + "@" + conexao_.Host() + ", database " +
@@ -130,6 +149,7 @@ private:
         main["server_version"] = Utf8FromWindows1252(query_.GetFieldText("versao"));
         main["sql_mode"] = Utf8FromWindows1252(mode);
         strict_ = Contains(mode, "STRICT_TRANS_TABLES") || Contains(mode, "STRICT_ALL_TABLES");
+        noZeroDate_ = Contains(mode, "NO_ZERO_DATE");
         main["strict"] = strict_;
         main["no_backslash_escapes"] = Contains(mode, "NO_BACKSLASH_ESCAPES");
         query_.Close();
@@ -224,14 +244,14 @@ private:
                     notes.push_back(table + "." + c.name + " (" + c.type +
                                     ") is NOT NULL without a default: the server gives each row its implicit default");
                 }
-            } else if (strict_ && !TakesEmptyValue(c)) {
+            } else if (!TakesEmptyValue(info.kind.kind, strict_, noZeroDate_)) {
                 blockers.push_back(c.name);
                 problems.push_back(table + "." + c.name + " (" + c.type +
-                                   ") is NOT NULL without a default: the strict sql_mode refuses the empty value "
-                                   "a run gives it");
+                                   ") is NOT NULL without a default: the strict sql_mode with NO_ZERO_DATE "
+                                   "refuses the zero date a run gives it");
             } else {
                 notes.push_back(table + "." + c.name + " is NOT NULL without a default: each row gets the empty "
-                                "value (0 or '')");
+                                "value (0, '' or the zero date)");
             }
         }
         t["columns_failing_inserts"] = blockers;
@@ -263,6 +283,7 @@ private:
     TDbTransaction transacao_{conexao_};
     bool connected_ = false;
     bool strict_ = false;
+    bool noZeroDate_ = false;
     int32_t logical_ = 0;
     bool anyRowsToInsert_ = false;
     std::optional<std::string> storeCodeError_;
