@@ -3,6 +3,8 @@
 #include <mysql.h>
 
 #include <stdexcept>
+
+#include "client/ClientHandles.h"
 #include <vector>
 
 namespace tarvik::bench {
@@ -11,27 +13,21 @@ namespace {
 class TLink {
 public:
     explicit TLink(const TReferenceParams& p) : handle_(mysql_init(nullptr)) {
-        mysql_options(handle_, MYSQL_SET_CHARSET_NAME, "latin1");
-        if (!mysql_real_connect(handle_, p.host.c_str(), p.user.c_str(), p.password.c_str(), p.database.c_str(),
-                                p.port, nullptr, CLIENT_CONNECT_WITH_DB)) {
-            std::string error = mysql_error(handle_);
-            mysql_close(handle_);
-            throw std::runtime_error(error);
-        }
+        mysql_options(handle_.get(), MYSQL_SET_CHARSET_NAME, "latin1");
+        if (!mysql_real_connect(handle_.get(), p.host.c_str(), p.user.c_str(), p.password.c_str(),
+                                p.database.c_str(), p.port, nullptr, CLIENT_CONNECT_WITH_DB))
+            throw std::runtime_error(mysql_error(handle_.get()));
     }
-    ~TLink() { mysql_close(handle_); }
 
-    // Sends a statement and stores its whole result (nullptr for statements without one).
-    MYSQL_RES* Store(const std::string& sql) {
-        if (mysql_query(handle_, sql.c_str()) != 0) throw std::runtime_error(mysql_error(handle_));
-        return mysql_store_result(handle_);
+    // Sends a statement and stores its whole result (empty for statements without one).
+    TResultHandle Store(const std::string& sql) {
+        if (mysql_query(handle_.get(), sql.c_str()) != 0) throw std::runtime_error(mysql_error(handle_.get()));
+        return TResultHandle(mysql_store_result(handle_.get()));
     }
     void Drain(const std::string& sql) {
-        MYSQL_RES* r = Store(sql);
-        if (r) {
-            while (mysql_fetch_row(r)) {
+        if (const TResultHandle r = Store(sql)) {
+            while (mysql_fetch_row(r.get())) {
             }
-            mysql_free_result(r);
         }
     }
     void Layout(const std::string& table) {
@@ -40,7 +36,7 @@ public:
     }
 
 private:
-    MYSQL* handle_;
+    TConnectionHandle handle_;
 };
 
 }  // namespace
@@ -50,28 +46,27 @@ int64_t RunReference(const TReferenceParams& p) {
     const std::string branch = std::to_string(p.branch);
 
     link.Layout("produto");
-    MYSQL_RES* products = link.Store("Select produto_id from produto");
+    const TResultHandle products = link.Store("Select produto_id from produto");
     link.Layout(p.table);
-    MYSQL_RES* live = link.Store("Select * from " + p.table + " where produto_id = 0");
+    const TResultHandle live = link.Store("Select * from " + p.table + " where produto_id = 0");
 
     int64_t inserted = 0;
     std::string sql;
-    while (MYSQL_ROW row = mysql_fetch_row(products)) {
+    while (MYSQL_ROW row = mysql_fetch_row(products.get())) {
         const std::string product = row[0] ? row[0] : "";
         link.Layout(p.table);
         sql = "Select * from " + p.table + " where produto_id = " + product + " and filial_id = " + branch;
-        MYSQL_RES* probe = link.Store(sql);
-        const bool missing = probe == nullptr || mysql_num_rows(probe) == 0;
-        if (probe) mysql_free_result(probe);
+        const bool missing = [&] {
+            const TResultHandle probe = link.Store(sql);
+            return !probe || mysql_num_rows(probe.get()) == 0;
+        }();
         if (missing) {
             sql = "INSERT INTO " + p.table + " (produto_id, filial_id, lojas_leram) VALUES (" + product + ", " +
                   branch + ", '" + p.storeCode + "')";
-            if (MYSQL_RES* r = link.Store(sql)) mysql_free_result(r);
+            link.Store(sql);
             ++inserted;
         }
     }
-    if (live) mysql_free_result(live);
-    mysql_free_result(products);
     return inserted;
 }
 

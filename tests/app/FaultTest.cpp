@@ -10,6 +10,7 @@
 #include "settings/util.h"
 #include "tests/app/ProgramFixture.h"
 #include "tests/support/ConnectionConf.h"
+#include "tests/support/ClientErrors.h"
 #include "tests/support/PrivateServer.h"
 #include "tests/support/ScopedWorkingDirectory.h"
 
@@ -88,13 +89,7 @@ private:
 };
 
 // The client library's own text for a refused connection to port 3306 of `host`.
-std::string ClientConnectError(const std::string& host) {
-    MYSQL* handle = mysql_init(nullptr);
-    std::string error;
-    if (!mysql_real_connect(handle, host.c_str(), "root", "", "", 3306, nullptr, 0)) error = mysql_error(handle);
-    mysql_close(handle);
-    return error;
-}
+std::string ClientConnectError(const std::string& host) { return test::ClientConnectError(host, 3306, "root", "", ""); }
 
 // Three products, the first of which already has its row for branch 3.
 class FaultFixture : public test::TProgramFixture {

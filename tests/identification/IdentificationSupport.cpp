@@ -35,36 +35,7 @@ TScopedExecutableDirectory::TScopedExecutableDirectory(const std::string& direct
 
 TScopedExecutableDirectory::~TScopedExecutableDirectory() { SetExecutableDirectoryOverride(std::string()); }
 
-std::string ClientConnectError(const std::string& host, unsigned port, const std::string& user,
-                               const std::string& password, const std::string& database) {
-    MYSQL* handle = mysql_init(nullptr);
-    unsigned protocol = MYSQL_PROTOCOL_TCP;
-    mysql_options(handle, MYSQL_OPT_PROTOCOL, &protocol);
-    mysql_options(handle, MYSQL_SET_CHARSET_NAME, "latin1");
-    std::string error;
-    if (!mysql_real_connect(handle, host.c_str(), user.c_str(), password.c_str(),
-                            database.empty() ? nullptr : database.c_str(), port, nullptr, 0))
-        error = mysql_error(handle);
-    mysql_close(handle);
-    if (error.empty()) throw std::runtime_error("the connect was expected to fail: " + host);
-    return error;
-}
 
-std::string ServerErrorText(const std::string& database, const std::string& sql) {
-    const TServerAddress& server = TestServer();
-    MYSQL* handle = mysql_init(nullptr);
-    unsigned protocol = MYSQL_PROTOCOL_TCP;
-    mysql_options(handle, MYSQL_OPT_PROTOCOL, &protocol);
-    mysql_options(handle, MYSQL_SET_CHARSET_NAME, "latin1");
-    std::string error;
-    if (mysql_real_connect(handle, server.host.c_str(), server.user.c_str(), server.password.c_str(),
-                           database.empty() ? nullptr : database.c_str(), server.port, nullptr, 0) &&
-        mysql_real_query(handle, sql.data(), sql.size()) != 0)
-        error = mysql_error(handle);
-    mysql_close(handle);
-    if (error.empty()) throw std::runtime_error("the statement was expected to fail: " + sql);
-    return error;
-}
 
 std::vector<unsigned long> SessionsOtherThanAdmin(TScratchDatabase& db) {
     const unsigned long admin = std::stoul(db.Scalar("SELECT CONNECTION_ID()"));

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/support/TempDir.h"
+#include "tests/support/ClientErrors.h"
 #include "tests/support/TestServer.h"
 
 namespace tarvik::test {
@@ -26,12 +27,6 @@ public:
     ~TScopedExecutableDirectory();
 };
 
-// The client library's own text for a failed TCP connect with these arguments.
-std::string ClientConnectError(const std::string& host, unsigned port, const std::string& user,
-                               const std::string& password, const std::string& database);
-
-// The server's own error text for `sql` run in `database` on a connection of the test's own.
-std::string ServerErrorText(const std::string& database, const std::string& sql);
 
 // Sessions that connected with the scratch database as default database, its own admin
 // connection left out.
