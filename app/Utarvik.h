@@ -26,7 +26,7 @@ public:
     // Points Conexao at the server and database of sistema_qor.ini, with its deciphered
     // password. Connects nothing.
     void FormCreate();
-    // The start button's run over every product (GenerationRun.h).
+    // The start button: the generation run (run/GenerationRun.h) over every product.
     void Button1Click();
 
     // Children of the window; Qt releases them with it, after the members below.
