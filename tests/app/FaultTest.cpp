@@ -10,13 +10,13 @@
 #include "settings/util.h"
 #include "tests/app/ProgramFixture.h"
 #include "tests/support/ConnectionConf.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/ClientErrors.h"
 #include "tests/support/PrivateServer.h"
 #include "tests/support/ScopedWorkingDirectory.h"
 
 #include <fcntl.h>
 #include <mysql.h>
-#include <spawn.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -37,8 +37,6 @@
 #include <memory>
 #include <random>
 #include <thread>
-
-extern char** environ;
 
 namespace tarvik {
 namespace {
@@ -119,19 +117,11 @@ protected:
 // The server dies in the middle of a run.
 
 std::string RunDriver(const std::vector<std::string>& args, const std::string& output, int& status) {
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    test::TSpawnOptions options;
+    options.output = output;
     // The driver shows the window too: headless also when this test program was started by hand.
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    pid_t pid = -1;
-    const int rc = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) throw std::runtime_error("cannot start " + args[0]);
-    ::waitpid(pid, &status, 0);
+    options.environment = {"QT_QPA_PLATFORM=offscreen"};
+    status = test::TChildProcess(args, options).WaitStatus();
     return test::ReadWholeFile(output);
 }
 

@@ -1,10 +1,10 @@
 #include "tests/support/PrivateServer.h"
 
-#include <fcntl.h>
+#include "tests/support/ChildProcess.h"
+
 #include <mysql.h>
 #include <pwd.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,33 +14,24 @@
 #include <stdexcept>
 #include <thread>
 
-extern char** environ;
-
 namespace tarvik::test {
 namespace {
 
 using namespace std::chrono_literals;
 
+// Standard output and error to the end of `log`, nothing on standard input.
+TSpawnOptions Logged(const std::string& log) {
+    TSpawnOptions options;
+    options.output = log;
+    options.append = true;
+    options.errorToOutput = true;
+    options.inputFromNull = true;
+    return options;
+}
+
 std::string UserName() {
     const passwd* pw = ::getpwuid(::geteuid());
     return pw ? pw->pw_name : "root";
-}
-
-// Starts a program with its standard output and error going to `log`; returns its pid.
-pid_t Spawn(const std::vector<std::string>& args, const std::string& log) {
-    std::vector<char*> argv;
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-    posix_spawn_file_actions_adddup2(&actions, 1, 2);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    pid_t pid = -1;
-    const int rc = ::posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0) throw std::runtime_error("cannot start " + args[0]);
-    return pid;
 }
 
 // True when the process ended (and is reaped now).
@@ -108,7 +99,7 @@ TPrivateServer::TPrivateServer() {
     const pid_t install = Spawn({"mariadb-install-db", "--no-defaults", "--user=" + UserName(),
                                  "--datadir=" + dir_.File("data"), "--tmpdir=" + TmpDir(),
                                  "--auth-root-authentication-method=normal", "--skip-test-db"},
-                                dir_.File("install.log"));
+                                Logged(dir_.File("install.log")));
     int status = 0;
     ::waitpid(install, &status, 0);
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
@@ -145,7 +136,7 @@ void TPrivateServer::Launch() {
                   "--tmpdir=" + TmpDir(), "--socket=" + dir_.File("mysqld.sock"),
                   "--pid-file=" + dir_.File("mysqld.pid"), "--bind-address=" + address_.host, "--port=3306",
                   "--skip-name-resolve", "--innodb-buffer-pool-size=32M", "--log-error=" + dir_.File("error.log")},
-                 dir_.File("stdout.log"));
+                 Logged(dir_.File("stdout.log")));
 }
 
 bool TPrivateServer::WaitUntilReady() {
