@@ -440,14 +440,8 @@ std::string TDbQuery::GetFieldText(const std::string& field) {
     const size_t index = FindField(q.fields, field, name_);
     const TValue value = q.Value(index);
     if (value.null) return std::string();
-    const TColumnKind& kind = q.fields[index].kind;
-    if (kind.kind == TFieldKind::Integer) {
-        // A number too large for the field keeps its own digits rather than turning into "0".
-        if (IsIntegerOutOfRange(value.View())) return std::string(value.View());
-        return std::to_string(IntegerValueOf(value.View()));
-    }
-    if (kind.kind == TFieldKind::Text) return std::string(value.View().substr(0, static_cast<size_t>(kind.size)));
-    return std::string(value.View());
+    // A number too large for an integer field keeps its own digits rather than turning into "0".
+    return q.AsRead(index, value.View());
 }
 
 int32_t TDbQuery::GetFieldInteger(const std::string& field) {
