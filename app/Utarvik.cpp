@@ -29,7 +29,6 @@ class TFormRunView : public TRunView {
 public:
     explicit TFormRunView(TForm1& form) : form_(form) {}
     void SetStartEnabled(bool enabled) override { form_.Button1->setEnabled(enabled); }
-    int TargetIndex() const override { return form_.RadioGroup1->ItemIndex(); }
     void SetGaugeMaximum(int32_t maximum) override { form_.Gauge1->SetMaxValue(maximum); }
     int32_t GaugeProgress() const override { return form_.Gauge1->Progress(); }
     void SetGaugeProgress(int32_t progress) override { form_.Gauge1->SetProgress(progress); }
@@ -93,7 +92,8 @@ void TForm1::FormCreate() {
 
 void TForm1::Button1Click() {
     TFormRunView view(*this);
-    RunGeneration(view, *QProdutos, *QTemp, *QInclui, TBranchIdentity::FromSettings());
+    RunGeneration(view, TargetTableFor(RadioGroup1->ItemIndex()), *QProdutos, *QTemp, *QInclui,
+                  TBranchIdentity::FromSettings());
 }
 
 void TForm1::showEvent(QShowEvent* event) {

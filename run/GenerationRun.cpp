@@ -13,10 +13,9 @@ std::string TargetTableFor(int itemIndex) {
     return itemIndex == 0 ? msg::kTargetTable0 : msg::kTargetTable1;
 }
 
-void RunGeneration(TRunView& view, TDbQuery& produtos, TDbQuery& temp, TDbQuery& inclui,
-                   const TBranchIdentity& branch) {
+void RunGeneration(TRunView& view, const std::string& table, TDbQuery& produtos, TDbQuery& temp,
+                   TDbQuery& inclui, const TBranchIdentity& branch) {
     view.SetStartEnabled(false);
-    const std::string table = TargetTableFor(view.TargetIndex());
 
     produtos.SetStatement("Select produto_id from produto");
     produtos.Open();
@@ -39,6 +38,7 @@ void RunGeneration(TRunView& view, TDbQuery& produtos, TDbQuery& temp, TDbQuery&
             inclui.SetFieldInteger("filial_id", branch.codLogica());
             inclui.SetFieldText("lojas_leram", branch.lojasLeram());
             inclui.PostRow();
+            view.RowPosted();
         }
         temp.Close();
         produtos.MoveNext();

@@ -21,11 +21,12 @@ class TRunView {
 public:
     virtual ~TRunView() = default;
     virtual void SetStartEnabled(bool enabled) = 0;
-    virtual int TargetIndex() const = 0;  // the radio group's ItemIndex
     virtual void SetGaugeMaximum(int32_t maximum) = 0;
     virtual int32_t GaugeProgress() const = 0;
     virtual void SetGaugeProgress(int32_t progress) = 0;
     virtual void Inform(const std::string& text) = 0;  // returns when the user closed it
+    // A row was inserted and the server said so; nothing for a front end that does not count.
+    virtual void RowPosted() {}
 };
 
 // The branch number written into filial_id, and the store code for lojas_leram. Both are
@@ -41,7 +42,8 @@ struct TBranchIdentity {
 // "estoque_minimo" for item 0, "estoque_minimo2" for any other index.
 std::string TargetTableFor(int itemIndex);
 
-void RunGeneration(TRunView& view, TDbQuery& produtos, TDbQuery& temp, TDbQuery& inclui,
-                   const TBranchIdentity& branch);
+// Fills `table` (one of the two target tables, as the front end chose it).
+void RunGeneration(TRunView& view, const std::string& table, TDbQuery& produtos, TDbQuery& temp,
+                   TDbQuery& inclui, const TBranchIdentity& branch);
 
 }  // namespace tarvik

@@ -162,15 +162,16 @@ TEST_F(RunTest, ProbeAndInsertEachReadTheBranchNumberAfresh) {
         bool enabled = true;
         Texts told;
         void SetStartEnabled(bool e) override { enabled = e; }
-        int TargetIndex() const override { return 0; }
         void SetGaugeMaximum(int32_t m) override { max = m; }
         int32_t GaugeProgress() const override { return progress; }
         void SetGaugeProgress(int32_t p) override { progress = p; }
         void Inform(const std::string& text) override { told.push_back(text); }
+        void RowPosted() override { ++posted; }
+        int posted = 0;
     } view;
     int32_t next = 3;
     const TBranchIdentity counting{[&next] { return next++; }, [] { return std::string("Z"); }};
-    RunGeneration(view, *form.QProdutos, *form.QTemp, *form.QInclui, counting);
+    RunGeneration(view, "estoque_minimo", *form.QProdutos, *form.QTemp, *form.QInclui, counting);
 
     EXPECT_EQ(Rows("estoque_minimo"), (std::vector<TRow>{Row(10, 4, "Z"), Row(20, 6, "Z")}));
     EXPECT_EQ(db_.Statements(MainSession()),
@@ -183,6 +184,7 @@ TEST_F(RunTest, ProbeAndInsertEachReadTheBranchNumberAfresh) {
                           "Select * from estoque_minimo where produto_id = 20 and filial_id = 5", Insert(20, 6, "Z")}));
     EXPECT_EQ(view.max, 2);
     EXPECT_EQ(view.progress, 2);
+    EXPECT_EQ(view.posted, 2);
     EXPECT_EQ(view.told, Texts{"Processamento Concluido!"});
     EXPECT_TRUE(view.enabled);
 }

@@ -39,7 +39,7 @@ struct TFakeClock {
 TEST(ProgressTest, WithoutATerminalALineEveryFewSecondsAndAtTheEnd) {
     TFakeClock clock;
     std::ostringstream out, err;
-    TConsoleRunView view(0, "estoque_minimo", out, err, false, false, clock.Clock());
+    TConsoleRunView view("estoque_minimo", out, err, false, false, clock.Clock());
     view.SetGaugeMaximum(10);
     for (int i = 1; i <= 10; ++i) {
         clock.now += 1s;
@@ -56,7 +56,7 @@ TEST(ProgressTest, WithoutATerminalALineEveryFewSecondsAndAtTheEnd) {
 TEST(ProgressTest, OnATerminalTheLineIsRedrawnInPlace) {
     TFakeClock clock;
     std::ostringstream out, err;
-    TConsoleRunView view(1, "estoque_minimo2", out, err, true, false, clock.Clock());
+    TConsoleRunView view("estoque_minimo2", out, err, true, false, clock.Clock());
     view.SetGaugeMaximum(4);
     clock.now += 50ms;
     view.SetGaugeProgress(1);  // too soon after the last drawing: not drawn
@@ -74,7 +74,7 @@ TEST(ProgressTest, OnATerminalTheLineIsRedrawnInPlace) {
 
 TEST(ProgressTest, QuietShowsNothingAndTheGaugeClampsAsTheWindowsDoes) {
     std::ostringstream out, err;
-    TConsoleRunView view(0, "estoque_minimo", out, err, true, true);
+    TConsoleRunView view("estoque_minimo", out, err, true, true);
     view.SetGaugeMaximum(3);
     view.SetGaugeProgress(7);
     EXPECT_EQ(view.GaugeProgress(), 3);

@@ -13,9 +13,9 @@
 
 namespace tarvik::admin {
 
-TConsoleRunView::TConsoleRunView(int targetIndex, const std::string& table, std::ostream& out, std::ostream& err,
-                                 bool terminal, bool quiet, TClock clock)
-    : targetIndex_(targetIndex), table_(table), out_(out), err_(err), terminal_(terminal), quiet_(quiet),
+TConsoleRunView::TConsoleRunView(const std::string& table, std::ostream& out, std::ostream& err, bool terminal,
+                                 bool quiet, TClock clock)
+    : table_(table), out_(out), err_(err), terminal_(terminal), quiet_(quiet),
       clock_(std::move(clock)) {
     start_ = lastShown_ = clock_();
 }
@@ -82,67 +82,12 @@ void TConsoleRunView::Show(bool force) {
     }
 }
 
-namespace {
-
-// The run's branch identity, counting the rows that reach the table: the store code is asked
-// for just before a row is posted, and the product's step ends (the gauge moves) only once the
-// post went through.
-class TCountingIdentity {
-public:
-    explicit TCountingIdentity(TConsoleRunView& view) : view_(view) {}
-
-    TBranchIdentity Identity() {
-        TBranchIdentity inner = TBranchIdentity::FromSettings();
-        return TBranchIdentity{inner.codLogica, [this, inner] {
-                                   std::string code = inner.lojasLeram();
-                                   pendingAt_ = view_.ProductsDone();
-                                   pending_ = true;
-                                   return code;
-                               }};
-    }
-
-    int64_t Inserted() const {
-        return inserted_ + (pending_ && view_.ProductsDone() > pendingAt_ ? 1 : 0);
-    }
-    // Called after each product's step: a pending row is now in the table.
-    void Settle() {
-        if (pending_ && view_.ProductsDone() > pendingAt_) {
-            ++inserted_;
-            pending_ = false;
-        }
-    }
-
-private:
-    TConsoleRunView& view_;
-    int64_t inserted_ = 0;
-    bool pending_ = false;
-    int64_t pendingAt_ = 0;
-};
-
-// The console view that also settles the count at every step.
-class TCountingView : public TConsoleRunView {
-public:
-    using TConsoleRunView::TConsoleRunView;
-    TCountingIdentity* counter = nullptr;
-    void SetGaugeProgress(int32_t progress) override {
-        TConsoleRunView::SetGaugeProgress(progress);
-        if (counter) counter->Settle();
-    }
-};
-
-}  // namespace
-
 int RunRun(const TRunOptions& options, TConsole& console) {
-    int targetIndex = -1;
-    for (int i = 0; i < 2; ++i)
-        if (options.table == TargetTableFor(i)) targetIndex = i;
-    if (targetIndex < 0)
+    if (options.table != TargetTableFor(0) && options.table != TargetTableFor(1))
         throw EUsage("--table " + Quoted(options.table) + ": " + TargetTableFor(0) + " or " + TargetTableFor(1));
     TSettingsDirectory directory(options.directory);
 
-    TCountingView view(targetIndex, options.table, console.out, console.err, console.errIsTerminal, options.quiet);
-    TCountingIdentity counter(view);
-    view.counter = &counter;
+    TConsoleRunView view(options.table, console.out, console.err, console.errIsTerminal, options.quiet);
 
     int status = kExitDone;
     {
@@ -155,7 +100,7 @@ int RunRun(const TRunOptions& options, TConsole& console) {
         TDbQuery inclui("QInclui", conexao, transacao, true);
         try {
             ApplyConnectionSettings(conexao);
-            RunGeneration(view, produtos, temp, inclui, counter.Identity());
+            RunGeneration(view, options.table, produtos, temp, inclui, TBranchIdentity::FromSettings());
         } catch (const std::exception& e) {
             view.Finish();
             console.err << Utf8FromWindows1252(e.what()) << '\n';
@@ -163,7 +108,7 @@ int RunRun(const TRunOptions& options, TConsole& console) {
         }
     }
     view.Finish();
-    const std::string rows = std::to_string(counter.Inserted()) + " rows inserted into " + options.table;
+    const std::string rows = std::to_string(view.RowsPosted()) + " rows inserted into " + options.table;
     if (status == kExitDone) console.out << rows << '\n';
     else console.err << rows << " before the error; they stay\n";
     return status;

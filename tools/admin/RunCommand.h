@@ -20,17 +20,18 @@ class TConsoleRunView : public TRunView {
 public:
     using TClock = std::function<std::chrono::steady_clock::time_point()>;
 
-    TConsoleRunView(int targetIndex, const std::string& table, std::ostream& out, std::ostream& err, bool terminal,
-                    bool quiet, TClock clock = &std::chrono::steady_clock::now);
+    TConsoleRunView(const std::string& table, std::ostream& out, std::ostream& err, bool terminal, bool quiet,
+                    TClock clock = &std::chrono::steady_clock::now);
 
     void SetStartEnabled(bool) override {}
-    int TargetIndex() const override { return targetIndex_; }
     void SetGaugeMaximum(int32_t maximum) override;
     int32_t GaugeProgress() const override { return progress_; }
     void SetGaugeProgress(int32_t progress) override;
     void Inform(const std::string& text) override;
+    void RowPosted() override { ++posted_; }
 
     int64_t ProductsDone() const { return done_; }
+    int64_t RowsPosted() const { return posted_; }
     // Ends a redrawn line so that whatever follows starts on a line of its own.
     void Finish();
 
@@ -43,7 +44,6 @@ public:
 private:
     void Show(bool force);
 
-    int targetIndex_;
     std::string table_;
     std::ostream& out_;
     std::ostream& err_;
@@ -53,6 +53,7 @@ private:
     int32_t maximum_ = 0;
     int32_t progress_ = 0;
     int64_t done_ = 0;
+    int64_t posted_ = 0;
     std::chrono::steady_clock::time_point start_;
     std::chrono::steady_clock::time_point lastShown_;
     bool lineOpen_ = false;
