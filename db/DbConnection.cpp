@@ -1,5 +1,6 @@
 #include "db/DbConnection.h"
 
+#include <errmsg.h>
 #include <mysql.h>
 
 #include <algorithm>
@@ -15,11 +16,10 @@
 namespace tarvik {
 namespace {
 
-constexpr size_t kMaxParameterLength = 255;
 // The database is chosen in the handshake, so nothing needs to follow it.
 constexpr unsigned long kClientConnectWithDb = 8;
 
-std::string Cut(const std::string& text) { return text.substr(0, std::min(text.size(), kMaxParameterLength)); }
+std::string Cut(const std::string& text) { return text.substr(0, std::min(text.size(), kMaxConnectionParameterLength)); }
 
 template <typename T>
 void Remove(std::vector<T*>& list, T* item) {
@@ -175,9 +175,15 @@ TResultHandle TDbTransaction::StoreResult() { return TResultHandle(mysql_store_r
 
 uint64_t TDbTransaction::ExecStatement(const std::string& text, const std::string& callerName) {
     TWaitCursor cursor;
-    if (!Send(text))
-        throw EDatabaseError(Format(db_messages::kCallerError, callerName.c_str(), LinkErrorText().c_str()),
-                             LinkErrorNumber());
+    if (!Send(text)) {
+        const unsigned number = LinkErrorNumber();
+        std::string message = Format(db_messages::kCallerError, callerName.c_str(), LinkErrorText().c_str());
+        // With the link gone the server's answer is lost, not its work: the statement may
+        // have taken effect, and a caller that counts what it changed must know that.
+        if (number == CR_SERVER_LOST || number == CR_SERVER_GONE_ERROR)
+            throw EStatementOutcomeUnknown(std::move(message), number);
+        throw EDatabaseError(std::move(message), number);
+    }
     const uint64_t affected = mysql_affected_rows(link_.get());
     if (AutoCommit()) Commit();
     return affected;

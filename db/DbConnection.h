@@ -18,6 +18,9 @@ namespace tarvik {
 class TDbTransaction;
 class TDbQuery;
 
+// The connection's parameters (host, database, login, password) keep this many characters.
+inline constexpr size_t kMaxConnectionParameterLength = 255;
+
 class TDbConnection {
 public:
     TDbConnection();
@@ -25,7 +28,7 @@ public:
     TDbConnection(const TDbConnection&) = delete;
     TDbConnection& operator=(const TDbConnection&) = delete;
 
-    // Texts are cut to their first 255 characters. A Host or Database that differs from the
+    // Texts are cut to their first kMaxConnectionParameterLength (255) characters. A Host or Database that differs from the
     // current one disconnects first; an equal one changes nothing.
     void SetHost(const std::string& host);
     const std::string& Host() const { return host_; }
@@ -77,7 +80,8 @@ public:
     bool TransactSafe() const { return false; }
 
     // Runs a statement that returns no rows and commits; returns the number of affected rows.
-    // A refusal raises "<callerName>: <the client library's error text>".
+    // A refusal raises "<callerName>: <the client library's error text>", as an
+    // EStatementOutcomeUnknown when the link broke on the way (server gone, connection lost).
     uint64_t ExecStatement(const std::string& text, const std::string& callerName);
     // "SELECT " + expression; the first column of the first row ("" for NULL or no row).
     std::string EvaluateExpression(const std::string& expression);

@@ -40,6 +40,13 @@ private:
     unsigned errorNumber_;
 };
 
+// A statement that changes data was handed to the server and the link broke before its
+// answer came (the server died or the connection was lost): the server may have carried it out
+// or not, and nothing on this side can tell which. Same text and number as any other failure.
+class EStatementOutcomeUnknown : public EDatabaseError {
+    using EDatabaseError::EDatabaseError;
+};
+
 // Host-name lookup failures.
 class ESocketError : public Exception {
     using Exception::Exception;

@@ -13,7 +13,14 @@ THostResolver& ResolverOverride() {
     return resolver;
 }
 
+bool& HistoryFileLeft() {
+    static bool left = true;
+    return left;
+}
+
 }  // namespace
+
+void SetHistoryFileLeft(bool left) { HistoryFileLeft() = left; }
 
 std::string DottedAddress(const uint8_t (&bytes)[4]) {
     return std::to_string(bytes[0]) + "." + std::to_string(bytes[1]) + "." + std::to_string(bytes[2]) + "." +
@@ -32,7 +39,7 @@ std::string LocalAddress() {
     if (rc == 0 && addresses.empty()) rc = system::NoAddressError(errorText);
     if (rc != 0) throw ESocketError(Format(kSocketError, rc, errorText.c_str()));
     const std::string address = DottedAddress(addresses.front().bytes);
-    system::LeaveEmptyHistoryFile();
+    if (HistoryFileLeft()) system::LeaveEmptyHistoryFile();
     return address;
 }
 

@@ -10,11 +10,17 @@ namespace tarvik {
 
 // This machine's host name, resolved to its IPv4 addresses; the first one, in dotted-decimal
 // form. Each call looks the address up again and then leaves the empty address-history file
-// "iphist.dat" in the current working directory (created, or truncated when it exists).
+// "iphist.dat" in the current working directory (created, or truncated when it exists; never
+// through a symbolic link, which is refused as a file that cannot be created).
 // Throws ESocketError ("Socket Error # %d\r\n%s") when the name cannot be had or resolved,
 // and EFCreateError ("Cannot create file "%s". %s") when the file cannot be created; in
 // both cases no address is returned.
 std::string LocalAddress();
+
+// Whether LocalAddress leaves "iphist.dat" behind (it does unless told otherwise): a program
+// that only inspects the settings turns it off, so that it writes nothing in the directory it
+// was started from.
+void SetHistoryFileLeft(bool left);
 
 // The dotted-decimal form of an IPv4 address given in network byte order.
 std::string DottedAddress(const uint8_t (&bytes)[4]);

@@ -41,7 +41,9 @@ int ResolveHostName(const std::string& hostName, std::vector<THostAddress>& addr
 int NoAddressError(std::string& errorText);
 
 // Creates "iphist.dat" in the current working directory, empty (truncated when it exists);
-// throws EFCreateError naming its full path when it cannot.
+// throws EFCreateError naming its full path when it cannot. A symbolic link of that name is
+// never followed (the file it points to might be anyone's, and the program often runs as an
+// administrator): it is refused as a file that cannot be created.
 void LeaveEmptyHistoryFile();
 
 }  // namespace tarvik::system

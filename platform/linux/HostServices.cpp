@@ -79,7 +79,9 @@ std::string LocalHostName() {
 
 void LeaveEmptyHistoryFile() {
     const std::string path = HistoryFilePath();
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // O_NOFOLLOW: a link is refused (ELOOP), not followed to truncate its target. O_NONBLOCK:
+    // a FIFO of that name fails at once (ENXIO) instead of waiting for a reader forever.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
     if (fd < 0) {
         const int error = errno;
         throw EFCreateError(Format(kCannotCreateFile, path.c_str(), std::strerror(error)));

@@ -102,13 +102,21 @@ std::string LocalHostName() {
 
 void LeaveEmptyHistoryFile() {
     const std::string path = HistoryFilePath();
-    const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        const DWORD error = ::GetLastError();
-        throw EFCreateError(Format(kCannotCreateFile, path.c_str(), SystemErrorText(error).c_str()));
+    // The name itself is opened, never what a symbolic link or junction of that name points
+    // to (FILE_FLAG_OPEN_REPARSE_POINT); a link is then refused, and a plain file is emptied
+    // through the handle that was checked.
+    const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    DWORD error = file == INVALID_HANDLE_VALUE ? ::GetLastError() : ERROR_SUCCESS;
+    if (error == ERROR_SUCCESS) {
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!::GetFileInformationByHandle(file, &info)) error = ::GetLastError();
+        else if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) error = ERROR_CANT_RESOLVE_FILENAME;
+        else if (!::SetEndOfFile(file)) error = ::GetLastError();
+        ::CloseHandle(file);
     }
-    ::CloseHandle(file);
+    if (error != ERROR_SUCCESS)
+        throw EFCreateError(Format(kCannotCreateFile, path.c_str(), SystemErrorText(error).c_str()));
 }
 
 }  // namespace tarvik::system

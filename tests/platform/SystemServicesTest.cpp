@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <thread>
 
@@ -12,6 +14,7 @@
 #include "platform/ExecutablePath.h"
 #include "platform/HostLookup.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/ThrowsExactly.h"
 
 namespace tarvik {
 namespace {
@@ -126,6 +129,31 @@ TEST_F(LocalAddressTest, HistoryThatCannotBeCreatedNamesItsFullPathAndTheReason)
         EXPECT_EQ(e.Message().rfind(start, 0), 0u) << e.Message();
         EXPECT_GT(e.Message().size(), start.size()) << "the system's reason is missing";
     }
+}
+
+// The program often runs as an administrator, and "iphist.dat" may be a link that someone
+// else left in its working directory: the file it points to is never touched.
+TEST_F(LocalAddressTest, HistoryIsNeverWrittenThroughASymbolicLink) {
+    SetHostResolverOverride(&ResolveToSeveral);
+    test::TTempDir elsewhere;
+    const std::string kept = elsewhere.Write("kept.txt", "someone else's file\r\n");
+    std::error_code linkError;
+    std::filesystem::create_symlink(kept, History(), linkError);
+    if (linkError) GTEST_SKIP() << "no symbolic links here: " << linkError.message();
+#ifdef _WIN32
+    const std::string start = "Cannot create file \"" + History() + "\". ";
+    try {
+        LocalAddress();
+        ADD_FAILURE() << "no error";
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(e.Message().rfind(start, 0), 0u) << e.Message();
+    }
+#else
+    EXPECT_TRUE(test::ThrowsExactly<EFCreateError>(
+        [] { LocalAddress(); }, "Cannot create file \"" + History() + "\". " + std::strerror(ELOOP)));
+#endif
+    EXPECT_EQ(test::ReadWholeFile(kept), "someone else's file\r\n");
+    EXPECT_TRUE(std::filesystem::is_symlink(History()));
 }
 
 }  // namespace

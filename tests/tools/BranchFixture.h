@@ -38,12 +38,13 @@ protected:
     }
 
     // Writes both settings files for the scratch database; `extra` are further init options.
-    void Init(const std::vector<std::string>& extra = {}, const std::string& host = "127.0.0.1") {
+    void Init(const std::vector<std::string>& extra = {}, const std::string& host = "127.0.0.1",
+              const std::string& idHost = "127.0.0.1") {
         std::vector<std::string> arguments = {"init", dir.Path(), "--force", "--host", host, "--database", db.Name(),
                                               "--branch", "3"};
         if (std::find(extra.begin(), extra.end(), "--use-logical-branch") == extra.end())
             arguments.insert(arguments.end(),
-                             {"--id-host", "127.0.0.1", "--id-database", db.Name(), "--id-user", TestServer().user});
+                             {"--id-host", idHost, "--id-database", db.Name(), "--id-user", TestServer().user});
         arguments.insert(arguments.end(), extra.begin(), extra.end());
         const TAdminResult r = Admin(arguments, TestServer().password + "\n" + TestServer().password + "\n");
         ASSERT_EQ(r.status, 0) << r.err;

@@ -7,6 +7,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include <unistd.h>
+
+#include "tests/support/ScopedWorkingDirectory.h"
 #include "tests/tools/BranchFixture.h"
 #include "tools/admin/CheckCommand.h"
 
@@ -115,6 +118,65 @@ TEST_F(CheckTest, ALoginTheServerRefusesIsASetUpFault) {
                          ": Access denied for user 'root'@'127.0.0.1' (using password: YES)"),
               std::string::npos)
         << r.out;
+}
+
+// Names the server gives over the main link come as latin1 bytes, the settings' values as
+// Windows-1252: both go out as UTF-8, in JSON and on the terminal alike. Run as a process of its
+// own, so that an abort shows as one.
+TEST_F(CheckTest, NamesOutsideAsciiGoOutAsUtf8) {
+    db.Exec("SET NAMES utf8mb4");
+    db.Exec("ALTER TABLE estoque_minimo ADD COLUMN `observa\xC3\xA7\xC3\xA3o` VARBINARY(8) NOT NULL");
+    Init();
+    const std::string column = "estoque_minimo.observa\xC3\xA7\xC3\xA3o (varbinary(8))";
+    const TAdminResult json = test::RunProcess(TARVIK_ADMIN, {"check", "--json", dir.Path()});
+    EXPECT_EQ(json.status, 1) << json.err;
+    const nlohmann::json report = nlohmann::json::parse(json.out);
+    ASSERT_FALSE(report["problems"].empty()) << json.out;
+    EXPECT_EQ(report["problems"][0].get<std::string>().rfind(column, 0), 0u) << json.out;
+    const TAdminResult text = test::RunProcess(TARVIK_ADMIN, {"check", dir.Path()});
+    EXPECT_EQ(text.status, 1) << text.err;
+    EXPECT_NE(text.out.find("\n  " + column), std::string::npos) << text.out;
+
+    // A database name that the server does not know, written in the settings' Windows-1252.
+    const TAdminResult init = Admin({"init", dir.Path(), "--force", "--host", "127.0.0.1", "--database", "loja\xE7",
+                                     "--branch", "3", "--use-logical-branch"},
+                                    test::TestServer().password + "\n");
+    ASSERT_EQ(init.status, 0) << init.err;
+    const TAdminResult unknown = test::RunProcess(TARVIK_ADMIN, {"check", "--json", dir.Path()});
+    EXPECT_EQ(unknown.status, 1) << unknown.err;
+    const nlohmann::json refused = nlohmann::json::parse(unknown.out);
+    EXPECT_EQ(refused["main_connection"]["database"], "loja\xC3\xA7");
+    ASSERT_FALSE(refused["problems"].empty()) << unknown.out;
+    EXPECT_EQ(refused["problems"][0].get<std::string>().rfind("main connection root@127.0.0.1, database loja\xC3\xA7: ", 0),
+              0u)
+        << unknown.out;
+}
+
+// check only reads: the lookup of a "localhost" identification host leaves no iphist.dat in
+// the directory it is started from, and a link of that name is not followed.
+TEST_F(CheckTest, LeavesNoHistoryFileAndFollowsNoLinkOfItsName) {
+    Init({}, "127.0.0.1", "localhost");
+    SetHostResolverOverride(&test::ResolveToLoopback);
+    test::TTempDir working;
+    test::TTempDir elsewhere;
+    const std::string kept = elsewhere.Write("kept.txt", "someone else's file\n");
+    TAdminResult plain;
+    TAdminResult linked;
+    {
+        test::TScopedWorkingDirectory scoped(working.Path());
+        plain = Admin({"check", dir.Path()});
+        EXPECT_FALSE(test::FileExists(working.File("iphist.dat")));
+        ASSERT_EQ(::symlink(kept.c_str(), working.File("iphist.dat").c_str()), 0);
+        linked = Admin({"check", dir.Path()});
+    }
+    SetHostResolverOverride(nullptr);
+    for (const TAdminResult& r : {plain, linked}) {
+        EXPECT_EQ(r.status, 0) << r.out << r.err;
+        EXPECT_NE(r.out.find("identification connection: root@localhost, database " + db.Name() + "\n"),
+                  std::string::npos) << r.out;
+        EXPECT_NE(r.out.find("  record: filial_id 12,"), std::string::npos) << r.out;
+    }
+    EXPECT_EQ(test::ReadWholeFile(kept), "someone else's file\n");
 }
 
 TEST_F(CheckTest, OnlyReadsAndCountsWithOneStatementPerTable) {

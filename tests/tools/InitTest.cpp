@@ -8,6 +8,8 @@
 #include <pwd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "db/DbConnection.h"
 #include "identification/UConnectionInfoClass.h"
@@ -93,6 +95,17 @@ TEST_F(InitTest, TheProgramsOwnReadersReadBackEveryValue) {
     EXPECT_EQ(CipherText("D", TConfigSistemaQOR::ReadSetting(settings::kIpSenha), kPasswordCipherKey), password);
 }
 
+TEST_F(InitTest, APasswordOfTheConnectionsFullLengthIsKeptWhole) {
+    const std::string password(255, 'p');
+    const test::TAdminResult r = Admin(InitArguments(dir.Path()), password + "\nb\n");
+    ASSERT_EQ(r.status, 0) << r.err;
+    SetExecutableDirectoryOverride(dir.Path());
+    TDbConnection conexao;
+    SetDesignTimeValues(conexao);
+    ApplyConnectionSettings(conexao);
+    EXPECT_EQ(conexao.Password(), password);
+}
+
 TEST_F(InitTest, LogicalBranchNeedsNoIdentificationConnectionAndReadsOneLine) {
     const test::TAdminResult r =
         Admin({"init", dir.Path(), "--host", "127.0.0.1", "--branch", "35", "--use-logical-branch"}, "segredo\n");
@@ -141,6 +154,40 @@ TEST_F(InitTest, OwnerGetsBothFilesAndAnUnknownOneWritesNothing) {
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "tarvik-admin: --owner: no account 'no-such-account-here' on this machine\n");
     EXPECT_TRUE(Entries(dir.Path()).empty());
+}
+
+// An account number is taken as it is or refused: never cut to another account's id.
+TEST_F(InitTest, AnOwnerNumberOutsideTheAccountIdsIsRefused) {
+    for (const std::string& number : {"4294967295", "4294967296", "4294967297", "99999999999999999999999"}) {
+        std::vector<std::string> arguments = InitArguments(dir.Path());
+        arguments.insert(arguments.end(), {"--owner", number});
+        const test::TAdminResult r = Admin(arguments, "a\nb\n");
+        EXPECT_EQ(r.status, 2) << number;
+        EXPECT_EQ(r.err, "tarvik-admin: --owner: " + number + " is not an account number (0 to 4294967294)\n");
+        EXPECT_TRUE(Entries(dir.Path()).empty()) << number;
+    }
+}
+
+// Both files or neither: when the second cannot be put in place, the first is as it was.
+TEST_F(InitTest, ForceReplacesBothFilesOrNeither) {
+    for (const bool settingsExisted : {true, false}) {
+        TTempDir d;
+        if (settingsExisted) d.Write("sistema_qor.ini", "hand-written\n");
+        ASSERT_EQ(::mkdir(d.File("connection.conf").c_str(), 0700), 0);
+        std::vector<std::string> arguments = InitArguments(d.Path());
+        arguments.push_back("--force");
+        const test::TAdminResult r = Admin(arguments, "a\nb\n");
+        EXPECT_EQ(r.status, 2);
+        EXPECT_EQ(r.err, "tarvik-admin: " + d.File("connection.conf") + ": cannot write: " + std::strerror(EISDIR) +
+                             "\n");
+        EXPECT_EQ(r.out, "");
+        if (settingsExisted) {
+            EXPECT_EQ(ReadWholeFile(d.File("sistema_qor.ini")), "hand-written\n");
+            EXPECT_EQ(Entries(d.Path()), (std::vector<std::string>{"connection.conf", "sistema_qor.ini"}));
+        } else {
+            EXPECT_EQ(Entries(d.Path()), (std::vector<std::string>{"connection.conf"}));
+        }
+    }
 }
 
 TEST_F(InitTest, RefusesToReplaceExistingFilesWithoutForceAndNamesEach) {
@@ -198,6 +245,13 @@ TEST_F(InitTest, BadInputIsRefusedWithItsReasonAndWritesNothing) {
         {with({"--host", "h", "--branch", "3"}), std::string(1100, 'p') + "\nb\n",
          "the main connection's password cannot be stored in sistema_qor.ini [ip] senha: it would not decipher to "
          "the same text (too long, or holding a byte 0 or 255)"},
+        // The connection keeps 255 characters of each parameter: more would fail the login.
+        {with({"--host", "h", "--branch", "3"}), std::string(256, 'p') + "\nb\n",
+         "the main connection's password has 256 characters: the connection takes at most 255"},
+        {with({"--host", std::string(256, 'h'), "--branch", "3"}), "a\nb\n",
+         "--host has 256 characters: the connection takes at most 255"},
+        {with({"--host", "h", "--database", std::string(300, 'd'), "--branch", "3"}), "a\nb\n",
+         "--database has 300 characters: the connection takes at most 255"},
         {with({"--host", "h", "--branch", "3", "--name", std::string(1100, 'n')}), "a\nb\n",
          "--name: the value is too long to be stored in connection.conf [connection] Name"},
         // Passwords: the main one from line 1, the identification one from line 2.

@@ -1,7 +1,16 @@
 // tarvik-admin run: the window's run without the window, against the test server.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#include "tests/support/PrivateServer.h"
+#include "tests/support/ScopedWorkingDirectory.h"
 
 #include "tests/tools/BranchFixture.h"
 
@@ -51,11 +60,84 @@ TEST_F(RunTest, AStoredPasswordThatIsNoCipherTextStopsBeforeConnecting) {
     EXPECT_TRUE(StatementsOfOurSessions().empty());
 }
 
+// As the window: a "localhost" identification host leaves an empty iphist.dat in the working
+// directory, but never through a link of that name (a run often goes as root).
+TEST_F(RunTest, LeavesTheHistoryFileButNeverThroughALink) {
+    Init({}, "127.0.0.1", "localhost");
+    SetHostResolverOverride(&test::ResolveToLoopback);
+    test::TTempDir working;
+    test::TTempDir elsewhere;
+    const std::string kept = elsewhere.Write("kept.txt", "someone else's file\n");
+    TAdminResult linked;
+    TAdminResult plain;
+    {
+        test::TScopedWorkingDirectory scoped(working.Path());
+        ASSERT_EQ(::symlink(kept.c_str(), working.File("iphist.dat").c_str()), 0);
+        linked = Admin({"run", dir.Path(), "--table", "estoque_minimo", "--quiet"});
+        ASSERT_EQ(::unlink(working.File("iphist.dat").c_str()), 0);
+        plain = Admin({"run", dir.Path(), "--table", "estoque_minimo", "--quiet"});
+    }
+    SetHostResolverOverride(nullptr);
+
+    EXPECT_EQ(linked.status, 1);
+    EXPECT_EQ(linked.err, "Falha ao carregar dados de identifica\xC3\xA7\xC3\xA3o do servidor.\r\nMotivo: Cannot "
+                          "create file \"" + working.File("iphist.dat") + "\". " + std::strerror(ELOOP) +
+                          "\n0 rows inserted into estoque_minimo before the error; they stay\n");
+    EXPECT_EQ(test::ReadWholeFile(kept), "someone else's file\n");
+
+    EXPECT_EQ(plain.status, 0) << plain.err;
+    EXPECT_EQ(plain.out, "3 rows inserted into estoque_minimo\n");
+    EXPECT_TRUE(test::FileExists(working.File("iphist.dat")));
+    EXPECT_EQ(test::ReadWholeFile(working.File("iphist.dat")), "");
+}
+
 TEST_F(RunTest, UnknownTableIsBadUsage) {
     Init();
     const TAdminResult r = Admin({"run", dir.Path(), "--table", "produto"});
     EXPECT_EQ(r.status, 2);
     EXPECT_EQ(r.err, "tarvik-admin: --table \"produto\": estoque_minimo or estoque_minimo2\n");
+}
+
+// The server dies while an insert waits for its answer. The server may have stored that row
+// or not (here it had not committed it); either way the count of confirmed rows is not the
+// whole story, and the tool says so.
+TEST(RunLosesTheServerTest, AnInsertWhoseAnswerWasLostIsReportedAsUnknown) {
+    test::TPrivateServer server;
+    server.Exec(
+        "CREATE DATABASE loja CHARACTER SET latin1;"
+        "CREATE TABLE loja.produto (produto_id INT NOT NULL PRIMARY KEY);"
+        "CREATE TABLE loja.estoque_minimo (produto_id INT NOT NULL, filial_id INT NOT NULL,"
+        " lojas_leram CHAR(1) NOT NULL) ENGINE=InnoDB;"
+        "INSERT INTO loja.produto VALUES (1), (2), (3), (4), (5);"
+        // The insert of product 3 keeps its statement open until the server is killed.
+        "CREATE TRIGGER loja.espera AFTER INSERT ON loja.estoque_minimo FOR EACH ROW"
+        " SET @espera = IF(NEW.produto_id = 3, SLEEP(120), 0)");
+    test::TTempDir dir;
+    const TAdminResult init = Admin({"init", dir.Path(), "--host", server.Address().host, "--database", "loja",
+                                     "--branch", "3", "--use-logical-branch"},
+                                    server.Address().password + "\n");
+    ASSERT_EQ(init.status, 0) << init.err;
+
+    TAdminResult r;
+    std::thread run([&r, &dir] { r = Admin({"run", dir.Path(), "--table", "estoque_minimo", "--quiet"}); });
+    bool inserting = false;
+    for (int i = 0; i < 600 && !inserting; ++i) {
+        inserting = server.Query("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE INFO LIKE 'INSERT%'") ==
+                    std::vector<TRow>{{"1"}};
+        if (!inserting) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    server.Kill();
+    run.join();
+    ASSERT_TRUE(inserting) << "the insert of product 3 was never seen waiting";
+
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "QInclui: Lost connection to server during query\n2 rows inserted into estoque_minimo before the "
+                     "error; they stay. The connection was lost during the next insert: whether the server stored "
+                     "that row is unknown\n");
+    server.Start();
+    EXPECT_EQ(server.Query("SELECT produto_id FROM loja.estoque_minimo ORDER BY produto_id"),
+              (std::vector<TRow>{{"1"}, {"2"}}));
 }
 
 // The window's run (its own program, offscreen, "Iniciar" clicked) and the headless run, each

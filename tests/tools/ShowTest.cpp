@@ -1,5 +1,7 @@
 // tarvik-admin show: values as the program reads them, and a warning for every value that
 // reads differently from how it looks.
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
@@ -64,9 +66,10 @@ TEST(ShowTest, WarnsOfEveryValueThatReadsDifferentlyFromHowItLooks) {
         {Ini("1", "80"), Conf(kIp),
          cod + "no store code, every run that inserts stops with: O filial_id 80 n\xC3\xA3o pode ser convertido "
                "para um \"lojas_leram\" v\xC3\xA1lido\n"},
+        // Without --reveal the text that is no cipher text is not shown: it is often the password.
         {Ini("0", "3", "zz"), Conf(kIp),
-         "  sistema_qor.ini [ip] senha: \"zz\" is not cipher text ('$zz' is not a valid integer value): the window "
-         "reports this at start-up and keeps its built-in password\n"},
+         "  sistema_qor.ini [ip] senha: the value is not cipher text: the window reports this at start-up and keeps "
+         "its built-in password\n"},
         {Ini("0", "3"), Conf("6C6F6Z"), conn + "DatabaseIP: \"6C6F6Z\" is not hex: it reads as empty\n"},
         {Ini("0", "3"), Conf(kIp, admin::HexEncode("12"), "ZZ"), conn + "Senha: the value is not hex: it reads as empty\n"},
         {Ini("0", "3"), Conf(kIp + "5"), conn + "DatabaseIP: an odd number of hex digits: the last one is ignored\n"},
@@ -119,6 +122,52 @@ TEST(ShowTest, ValuesAreThoseTheProgramReadsAndPasswordsAreMaskedUnlessRevealed)
     EXPECT_EQ(r["files"][0]["values"]["ip"]["senha"]["value"], "segredo");
     EXPECT_EQ(r["files"][0]["values"]["ip"]["senha"]["stored"], kCipher);
     EXPECT_EQ(r["files"][1]["values"]["connection"]["Senha"]["value"], "leitura");
+}
+
+// A password written into the file in plain text is no cipher text; it is shown, in the
+// warning too, only when asked for.
+TEST(ShowTest, APlainPasswordIsMaskedInItsWarningUnlessRevealed) {
+    TTempDir dir;
+    dir.Write("sistema_qor.ini", Ini("0", "3", "segredo"));
+    dir.Write("connection.conf", Conf(kIp));
+    for (const bool json : {false, true}) {
+        std::vector<std::string> arguments = {"show", dir.Path()};
+        if (json) arguments.push_back("--json");
+        const test::TAdminResult masked = Admin(arguments);
+        ASSERT_EQ(masked.status, 0) << masked.err;
+        EXPECT_EQ(masked.out.find("segredo"), std::string::npos) << masked.out;
+        EXPECT_EQ(masked.out.find("$se"), std::string::npos) << masked.out;
+    }
+    const test::TAdminResult masked = Admin({"show", dir.Path()});
+    EXPECT_EQ(Warnings(masked.out),
+              "  sistema_qor.ini [ip] senha: the value is not cipher text: the window reports this at start-up and "
+              "keeps its built-in password\n");
+    const test::TAdminResult revealed = Admin({"show", "--reveal", dir.Path()});
+    EXPECT_EQ(Warnings(revealed.out),
+              "  sistema_qor.ini [ip] senha: \"segredo\" is not cipher text ('$se' is not a valid integer value): "
+              "the window reports this at start-up and keeps its built-in password\n");
+}
+
+// Paths are the system's own bytes (UTF-8 here), shown as they are, not decoded as if they
+// were the settings' Windows-1252.
+TEST(ShowTest, PathsAreShownAsTheyAre) {
+    TTempDir parent;
+    const std::string dir = parent.File("w8-\xC3\xA7\xC3\xA3o/");
+    ASSERT_EQ(::mkdir(dir.c_str(), 0700), 0);
+    parent.Write("w8-\xC3\xA7\xC3\xA3o/sistema_qor.ini", Ini("0", "3"));
+    const test::TAdminResult text = Admin({"show", dir});
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_EQ(text.out.rfind("sistema_qor.ini (" + dir + "sistema_qor.ini)\n", 0), 0u) << text.out;
+    EXPECT_NE(text.out.find("connection.conf (" + dir + "connection.conf, missing)\n"), std::string::npos) << text.out;
+
+    const test::TAdminResult json = Admin({"show", "--json", dir});
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(nlohmann::json::parse(json.out)["files"][0]["path"], dir + "sistema_qor.ini");
+
+    // A directory that is not there is named as it was given.
+    const test::TAdminResult missing = Admin({"show", dir + "n\xC3\xA3o"});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err, "tarvik-admin: " + dir + "n\xC3\xA3o: no such directory\n");
 }
 
 TEST(ShowTest, TextNamesTheStoreCodeSource) {

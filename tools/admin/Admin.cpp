@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "platform/Errors.h"
+#include "platform/HostLookup.h"
 #include "tools/admin/CheckCommand.h"
 #include "tools/admin/EncipherCommand.h"
 #include "tools/admin/Failures.h"
@@ -15,6 +16,18 @@
 #include "tools/admin/Text.h"
 
 namespace tarvik::admin {
+
+namespace {
+
+class TNoHistoryFile {
+public:
+    TNoHistoryFile() { SetHistoryFileLeft(false); }
+    ~TNoHistoryFile() { SetHistoryFileLeft(true); }
+    TNoHistoryFile(const TNoHistoryFile&) = delete;
+    TNoHistoryFile& operator=(const TNoHistoryFile&) = delete;
+};
+
+}  // namespace
 
 std::string Version() { return TARVIK_VERSION; }
 
@@ -88,7 +101,12 @@ int RunAdmin(const std::vector<std::string>& arguments, TConsole& console) {
     try {
         if (*initCommand) return RunInit(init, console);
         if (*showCommand) return RunShow(show, console);
-        if (*checkCommand) return RunCheck(check, console);
+        if (*checkCommand) {
+            // check only reads: the address lookup of a "localhost" identification host leaves
+            // no iphist.dat in the administrator's directory (the window and run still do).
+            const TNoHistoryFile noHistoryFile;
+            return RunCheck(check, console);
+        }
         if (*runCommand) return RunRun(run, console);
         if (*encipherCommand) return RunEncipher(console);
     } catch (const EUsage& e) {
@@ -98,12 +116,20 @@ int RunAdmin(const std::vector<std::string>& arguments, TConsole& console) {
         while (start <= message.size()) {
             size_t end = message.find('\n', start);
             if (end == std::string::npos) end = message.size();
-            console.err << "tarvik-admin: " << message.substr(start, end - start) << '\n';
+            console.err << "tarvik-admin: " << Utf8FromSystemText(message.substr(start, end - start)) << '\n';
             start = end + 1;
         }
         return kExitCannotCheck;
     } catch (const Exception& e) {
-        console.err << "tarvik-admin: " << Utf8FromWindows1252(e.Message()) << '\n';
+        console.err << "tarvik-admin: " << Utf8FromSystemText(e.Message()) << '\n';
+        return kExitCannotCheck;
+    } catch (const std::exception& e) {
+        // Whatever else goes wrong still ends the command with its text and a status, never
+        // with an abort that leaves a script nothing to read.
+        console.err << "tarvik-admin: " << Utf8FromSystemText(e.what()) << '\n';
+        return kExitCannotCheck;
+    } catch (...) {
+        console.err << "tarvik-admin: an unknown error ended the command\n";
         return kExitCannotCheck;
     }
     return kExitCannotCheck;

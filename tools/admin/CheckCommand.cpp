@@ -24,7 +24,7 @@ namespace {
 
 using nlohmann::json;
 
-std::string Message(const std::exception& e) { return Utf8FromWindows1252(e.what()); }
+std::string Message(const std::exception& e) { return Utf8FromSystemText(e.what()); }
 
 bool Contains(const std::string& list, const std::string& word) {
     const std::string padded = "," + list + ",";
@@ -353,7 +353,12 @@ int RunCheck(const TCheckOptions& options, TConsole& console) {
         throw EUsage("--table " + Quoted(*options.table) + ": " + TargetTableFor(0) + " or " + TargetTableFor(1));
     TSettingsDirectory directory(options.directory);
     TChecker checker(options);
-    if (!checker.Check()) {
+    const bool checked = checker.Check();
+    MakeTextsUtf8(checker.report);
+    for (std::vector<std::string>* texts : {&checker.problems, &checker.notes})
+        for (std::string& text : *texts) text = Utf8FromSystemText(text);
+    if (checker.connectionError_) checker.connectionError_ = Utf8FromSystemText(*checker.connectionError_);
+    if (!checked) {
         if (options.json) {
             checker.report["checked"] = false;
             checker.report["error"] = *checker.connectionError_;

@@ -7,7 +7,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <limits>
 
 #include "identification/UConnectionInfoClass.h"
 #include "identification/UIdentificacaoServidorClass.h"
@@ -61,10 +65,19 @@ std::vector<std::string> ExistingFiles(const std::string& directory, const std::
 
 TFileOwner LookUpOwner(const std::string& account) {
     const passwd* entry = ::getpwnam(account.c_str());
-    if (!entry && !account.empty() && account.find_first_not_of("0123456789") == std::string::npos)
-        entry = ::getpwuid(static_cast<uid_t>(std::stoul(account)));
+    if (!entry && !account.empty() && account.find_first_not_of("0123456789") == std::string::npos) {
+        // A number is an account id as it is, never cut to fit: 4294967297 must not become
+        // uid 1. The highest value is no account: fchown takes it for "leave the owner".
+        constexpr uint64_t kHighestId = std::numeric_limits<uid_t>::max() - 1;
+        uint64_t number = 0;
+        const auto [end, error] = std::from_chars(account.data(), account.data() + account.size(), number);
+        if (error != std::errc() || end != account.data() + account.size() || number > kHighestId)
+            throw EUsage("--owner: " + account + " is not an account number (0 to " + std::to_string(kHighestId) +
+                         ")");
+        entry = ::getpwuid(static_cast<uid_t>(number));
+    }
     if (!entry) throw EUsage("--owner: no account '" + account + "' on this machine");
-    return {static_cast<unsigned>(entry->pw_uid), static_cast<unsigned>(entry->pw_gid)};
+    return {entry->pw_uid, entry->pw_gid};
 }
 
 void WriteFilesInPlace(const std::string& directory, const std::vector<TFileToWrite>& files,
@@ -107,14 +120,43 @@ void WriteFilesInPlace(const std::string& directory, const std::vector<TFileToWr
         }
     }
 
-    for (size_t i = 0; i < files.size(); ++i) {
+    // Into place. A file that exists is exchanged with its replacement, so that its old
+    // contents wait at the temporary name until every file is in place; when one cannot be
+    // placed (a directory of that name, say), the ones before it are put back as they were.
+    enum class TPlaced { Created, Exchanged, Replaced };
+    std::vector<TPlaced> placed;
+    int error = 0;
+    for (size_t i = 0; i < files.size() && error == 0; ++i) {
         const std::string target = dir + files[i].name;
-        if (::rename(temporaries[i].c_str(), target.c_str()) != 0) {
-            const int error = errno;
-            for (size_t j = i; j < temporaries.size(); ++j) ::unlink(temporaries[j].c_str());
-            throw EUsage(target + ": cannot write: " + ErrnoText(error));
+        struct stat info {};
+        const bool exists = ::lstat(target.c_str(), &info) == 0;
+        if (exists && (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode))) {
+            if (::renameat2(AT_FDCWD, temporaries[i].c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE) == 0) {
+                placed.push_back(TPlaced::Exchanged);
+                continue;
+            }
+            // A file system without the exchange: the file is replaced outright, as before.
+            if (errno != EINVAL && errno != ENOSYS) {
+                error = errno;
+                break;
+            }
         }
+        if (::rename(temporaries[i].c_str(), target.c_str()) != 0) error = errno;
+        else placed.push_back(exists ? TPlaced::Replaced : TPlaced::Created);
     }
+    if (error != 0) {
+        for (size_t j = placed.size(); j-- > 0;) {
+            const std::string target = dir + files[j].name;
+            if (placed[j] == TPlaced::Exchanged)
+                ::renameat2(AT_FDCWD, temporaries[j].c_str(), AT_FDCWD, target.c_str(), RENAME_EXCHANGE);
+            else if (placed[j] == TPlaced::Created)
+                ::rename(target.c_str(), temporaries[j].c_str());
+        }
+        removeTemporaries();
+        throw EUsage(dir + files[placed.size()].name + ": cannot write: " + ErrnoText(error));
+    }
+    // What is left at the temporary names now is the old contents of the exchanged files.
+    removeTemporaries();
     // The renames themselves reach the disk with the directory.
     const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
     if (dirFd >= 0) {

@@ -2,6 +2,8 @@
 // The settings files of one directory, as the program finds them beside its executable, and
 // how the tool writes them.
 
+#include <sys/types.h>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,10 +39,11 @@ struct TFileToWrite {
 // The files of `directory` among `files` that exist already.
 std::vector<std::string> ExistingFiles(const std::string& directory, const std::vector<TFileToWrite>& files);
 
-// The user and group ids of an account, by name or number; throws EUsage for an unknown one.
+// The user and group ids of an account, by name or number; throws EUsage for an unknown one
+// and for a number that is no account id.
 struct TFileOwner {
-    unsigned uid = 0;
-    unsigned gid = 0;
+    uid_t uid = 0;
+    gid_t gid = 0;
 };
 TFileOwner LookUpOwner(const std::string& account);
 

@@ -3,6 +3,7 @@
 #include <ostream>
 #include <vector>
 
+#include "db/DbConnection.h"
 #include "identification/UConnectionInfoClass.h"
 #include "platform/Errors.h"
 #include "platform/ProfileReader.h"
@@ -49,6 +50,14 @@ void RequireReadsAs(const std::string& option, const std::string& value, const s
                  Quoted(readBack == kAbsent ? std::string() : readBack));
 }
 
+// The main connection keeps only the first kMaxConnectionParameterLength characters of its
+// parameters: a longer value would reach the server cut, and the login would fail.
+void RequireConnectionLength(const std::string& what, const std::string& value) {
+    if (value.size() > kMaxConnectionParameterLength)
+        throw EUsage(what + " has " + std::to_string(value.size()) + " characters: the connection takes at most " +
+                     std::to_string(kMaxConnectionParameterLength));
+}
+
 void ValidateInitOptions(const TInitOptions& o) {
     if (o.branch < 1)
         throw EUsage("--branch " + std::to_string(o.branch) + ": a branch number is 1 or more");
@@ -60,7 +69,8 @@ void ValidateInitOptions(const TInitOptions& o) {
             throw EUsage("--branch " + std::to_string(o.branch) + ": " + Utf8FromWindows1252(e.Message()));
         }
     }
-
+    RequireConnectionLength("--host", o.host);
+    RequireConnectionLength("--database", o.database);
 }
 
 }  // namespace
@@ -91,6 +101,7 @@ TInitFiles BuildInitFiles(const TInitOptions& o, const std::string& password, co
     if (storedCipher != cipher || deciphered != password)
         throw EUsage("the main connection's password cannot be stored in " + ini +
                      " senha: it would not decipher to the same text (too long, or holding a byte 0 or 255)");
+    RequireConnectionLength("the main connection's password", password);
 
     const auto hex = [](const std::optional<std::string>& v) { return v ? HexEncode(*v) : std::string(); };
     const std::vector<std::pair<std::string, std::optional<std::string>>> connection = {

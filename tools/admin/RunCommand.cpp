@@ -6,6 +6,7 @@
 
 #include "db/DbConnection.h"
 #include "db/DbQuery.h"
+#include "platform/Errors.h"
 #include "run/MainConnection.h"
 #include "tools/admin/Failures.h"
 #include "tools/admin/Files.h"
@@ -90,6 +91,7 @@ int RunRun(const TRunOptions& options, TConsole& console) {
     TConsoleRunView view(options.table, console.out, console.err, console.errIsTerminal, options.quiet);
 
     int status = kExitDone;
+    bool lastInsertUnknown = false;
     {
         // The window's components, in the window's order and with its names.
         TDbConnection conexao;
@@ -103,13 +105,19 @@ int RunRun(const TRunOptions& options, TConsole& console) {
             RunGeneration(view, options.table, produtos, temp, inclui, TBranchIdentity::FromSettings());
         } catch (const std::exception& e) {
             view.Finish();
-            console.err << Utf8FromWindows1252(e.what()) << '\n';
+            console.err << Utf8FromSystemText(e.what()) << '\n';
             status = kExitWrong;
+            // Only the insert changes data, and its answer is what was lost: the server may
+            // hold one row more than the ones it confirmed.
+            lastInsertUnknown = dynamic_cast<const EStatementOutcomeUnknown*>(&e) != nullptr;
         }
     }
     view.Finish();
     const std::string rows = std::to_string(view.RowsPosted()) + " rows inserted into " + options.table;
     if (status == kExitDone) console.out << rows << '\n';
+    else if (lastInsertUnknown)
+        console.err << rows << " before the error; they stay. The connection was lost during the next insert: "
+                               "whether the server stored that row is unknown\n";
     else console.err << rows << " before the error; they stay\n";
     return status;
 }

@@ -31,10 +31,12 @@ bool FileExists(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
-std::string Message(const std::exception& e) { return Utf8FromWindows1252(e.what()); }
+std::string Message(const std::exception& e) { return Utf8FromSystemText(e.what()); }
 
 class TInspector {
 public:
+    explicit TInspector(bool reveal) : reveal_(reveal) {}
+
     TSettingsReport report;
 
     void SistemaQor() {
@@ -53,9 +55,12 @@ public:
             senha.value = CipherText("D", senha.stored, kPasswordCipherKey);
         } catch (const std::exception& e) {
             senha.value.clear();
+            // What is no cipher text is often the password itself, typed in plain; the
+            // converter's message quotes it too.
+            const std::string what = reveal_ ? Quoted(senha.stored) + " is not cipher text (" + Message(e) + ")"
+                                             : std::string("the value is not cipher text");
             Warn(file.name, senha.section, senha.key,
-                 Quoted(senha.stored) + " is not cipher text (" + Message(e) +
-                     "): the window reports this at start-up and keeps its built-in password");
+                 what + ": the window reports this at start-up and keeps its built-in password");
         }
         if (!senha.present)
             Warn(file.name, senha.section, senha.key, "missing: the built-in default password is used");
@@ -155,6 +160,8 @@ private:
     void Warn(const std::string& file, const std::string& section, const std::string& key, const std::string& text) {
         report.warnings.push_back({file, section, key, text});
     }
+
+    bool reveal_;
 };
 
 std::string Where(const TWarning& w) {
@@ -176,7 +183,7 @@ nlohmann::json ToJson(const TSettingsReport& report, bool reveal) {
                 {"value", hide ? kMask : Utf8FromWindows1252(v.value)},
             };
         }
-        files.push_back({{"name", f.name}, {"path", Utf8FromWindows1252(f.path)}, {"exists", f.exists},
+        files.push_back({{"name", f.name}, {"path", Utf8FromSystemText(f.path)}, {"exists", f.exists},
                          {"values", values}});
     }
     nlohmann::json store = {{"source", report.storeCodeFromFile ? "file" : "server"}};
@@ -194,7 +201,7 @@ nlohmann::json ToJson(const TSettingsReport& report, bool reveal) {
 
 void PrintText(const TSettingsReport& report, bool reveal, std::ostream& out) {
     for (const TShownFile& f : report.files) {
-        out << f.name << " (" << Utf8FromWindows1252(f.path) << (f.exists ? "" : ", missing") << ")\n";
+        out << f.name << " (" << Utf8FromSystemText(f.path) << (f.exists ? "" : ", missing") << ")\n";
         for (const TShownValue& v : f.values) {
             const std::string label = "[" + v.section + "] " + v.key;
             out << "  " << std::left << std::setw(30) << label << ' ';
@@ -223,8 +230,8 @@ void PrintText(const TSettingsReport& report, bool reveal, std::ostream& out) {
 
 }  // namespace
 
-TSettingsReport InspectSettings() {
-    TInspector inspector;
+TSettingsReport InspectSettings(bool reveal) {
+    TInspector inspector(reveal);
     inspector.SistemaQor();
     inspector.ConnectionConf();
     return inspector.report;
@@ -232,7 +239,7 @@ TSettingsReport InspectSettings() {
 
 int RunShow(const TShowOptions& options, TConsole& console) {
     TSettingsDirectory directory(options.directory);
-    const TSettingsReport report = InspectSettings();
+    const TSettingsReport report = InspectSettings(options.reveal);
     if (options.json) console.out << ToJson(report, options.reveal).dump(2) << '\n';
     else PrintText(report, options.reveal, console.out);
     return kExitDone;

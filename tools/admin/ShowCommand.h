@@ -45,8 +45,8 @@ struct TSettingsReport {
 };
 
 // Reads the files of the current settings directory (see TSettingsDirectory) with the
-// program's own readers and rules.
-TSettingsReport InspectSettings();
+// program's own readers and rules. The passwords appear in the warnings only with `reveal`.
+TSettingsReport InspectSettings(bool reveal);
 
 struct TShowOptions {
     std::string directory;

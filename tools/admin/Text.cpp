@@ -2,6 +2,8 @@
 
 #include "platform/Text.h"
 
+#include <nlohmann/json.hpp>
+
 #include <cstdint>
 #include <cstdio>
 
@@ -29,16 +31,76 @@ void AppendUtf8(std::string& out, uint32_t cp) {
     }
 }
 
+void AppendWindows1252(std::string& out, unsigned char c) {
+    AppendUtf8(out, c >= 0x80 && c <= 0x9F ? kHighControls[c - 0x80] : c);
+}
+
+// The length of the well-formed UTF-8 sequence that starts at `at` (overlong forms,
+// surrogates and code points past U+10FFFF are not well-formed), 0 when there is none.
+size_t Utf8SequenceAt(const std::string& text, size_t at) {
+    const auto byte = [&text](size_t i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at);
+    size_t length = 0;
+    unsigned char low = 0x80;  // the range of the second byte, narrower after some leads
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (at + length > text.size() || byte(at + 1) < low || byte(at + 1) > high) return 0;
+    for (size_t i = 2; i < length; ++i)
+        if (byte(at + i) < 0x80 || byte(at + i) > 0xBF) return 0;
+    return length;
+}
+
 }  // namespace
+
+std::string Utf8FromSystemText(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t at = 0; at < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[at]);
+        const size_t length = c < 0x80 ? 1 : Utf8SequenceAt(text, at);
+        if (length > 0) {
+            out.append(text, at, length);
+            at += length;
+        } else {
+            AppendWindows1252(out, c);
+            ++at;
+        }
+    }
+    return out;
+}
 
 std::string Utf8FromWindows1252(const std::string& text) {
     std::string out;
     out.reserve(text.size());
-    for (const unsigned char c : text) {
-        if (c >= 0x80 && c <= 0x9F) AppendUtf8(out, kHighControls[c - 0x80]);
-        else AppendUtf8(out, c);
-    }
+    for (const unsigned char c : text) AppendWindows1252(out, c);
     return out;
+}
+
+void MakeTextsUtf8(nlohmann::json& report) {
+    if (report.is_string()) {
+        report = Utf8FromSystemText(report.get_ref<const std::string&>());
+    } else if (report.is_array()) {
+        for (nlohmann::json& item : report) MakeTextsUtf8(item);
+    } else if (report.is_object()) {
+        nlohmann::json converted = nlohmann::json::object();
+        for (auto& [key, value] : report.items()) {
+            MakeTextsUtf8(value);
+            converted[Utf8FromSystemText(key)] = std::move(value);
+        }
+        report = std::move(converted);
+    }
 }
 
 std::string HexEncode(const std::string& bytes) {
