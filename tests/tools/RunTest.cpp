@@ -122,13 +122,13 @@ TEST(RunLosesTheServerTest, AnInsertWhoseAnswerWasLostIsReportedAsUnknown) {
     std::thread run([&r, &dir] { r = Admin({"run", dir.Path(), "--table", "estoque_minimo", "--quiet"}); });
     bool inserting = false;
     for (int i = 0; i < 600 && !inserting; ++i) {
-        inserting = server.Query("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE INFO LIKE 'INSERT%'") ==
+        inserting = server.Query("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE STATE = 'User sleep'") ==
                     std::vector<TRow>{{"1"}};
         if (!inserting) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     server.Kill();
     run.join();
-    ASSERT_TRUE(inserting) << "the insert of product 3 was never seen waiting";
+    ASSERT_TRUE(inserting) << "the insert of product 3 was never seen waiting: " << r.err;
 
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
