@@ -4,10 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "tests/support/ScopedWorkingDirectory.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestServer.h"
 #include "tests/tools/AdminTestSupport.h"
@@ -28,6 +31,32 @@ inline const std::vector<std::string> kBranchSchema = {
     "CREATE TABLE identificacao_servidor (filial_id INT, cnpj_servidor VARCHAR(18), tipo_servidor VARCHAR(20),"
     " data_identificacao DATETIME, hash_identificacao VARCHAR(64))",
     "INSERT INTO identificacao_servidor VALUES (12, '12.345.678/0012-90', 'FILIAL', '2024-05-06 07:08:09', 'h')",
+};
+
+// A "localhost" identification host as the tool meets it: resolved to the test server, from a
+// working directory of the scene's own, with a file elsewhere that a link named iphist.dat can
+// point to. Everything is put back when the scene goes.
+class THistoryFileScene {
+public:
+    static constexpr const char* kKeptText = "someone else's file\n";
+
+    THistoryFileScene() : kept_(elsewhere_.Write("kept.txt", kKeptText)), inWorking_(working_.Path()) {
+        SetHostResolverOverride(&ResolveToLoopback);
+    }
+    ~THistoryFileScene() { SetHostResolverOverride(nullptr); }
+    THistoryFileScene(const THistoryFileScene&) = delete;
+    THistoryFileScene& operator=(const THistoryFileScene&) = delete;
+
+    std::string History() const { return working_.File("iphist.dat"); }
+    // Makes iphist.dat a symbolic link to the file elsewhere.
+    bool LinkHistoryElsewhere() const { return ::symlink(kept_.c_str(), History().c_str()) == 0; }
+    std::string KeptText() const { return ReadWholeFile(kept_); }
+
+private:
+    TTempDir working_;
+    TTempDir elsewhere_;
+    std::string kept_;
+    TScopedWorkingDirectory inWorking_;
 };
 
 class BranchFixture : public testing::Test {

@@ -7,9 +7,6 @@
 #include <algorithm>
 #include <cctype>
 
-#include <unistd.h>
-
-#include "tests/support/ScopedWorkingDirectory.h"
 #include "tests/tools/BranchFixture.h"
 #include "tools/admin/CheckCommand.h"
 
@@ -156,27 +153,18 @@ TEST_F(CheckTest, NamesOutsideAsciiGoOutAsUtf8) {
 // the directory it is started from, and a link of that name is not followed.
 TEST_F(CheckTest, LeavesNoHistoryFileAndFollowsNoLinkOfItsName) {
     Init({}, "127.0.0.1", "localhost");
-    SetHostResolverOverride(&test::ResolveToLoopback);
-    test::TTempDir working;
-    test::TTempDir elsewhere;
-    const std::string kept = elsewhere.Write("kept.txt", "someone else's file\n");
-    TAdminResult plain;
-    TAdminResult linked;
-    {
-        test::TScopedWorkingDirectory scoped(working.Path());
-        plain = Admin({"check", dir.Path()});
-        EXPECT_FALSE(test::FileExists(working.File("iphist.dat")));
-        ASSERT_EQ(::symlink(kept.c_str(), working.File("iphist.dat").c_str()), 0);
-        linked = Admin({"check", dir.Path()});
-    }
-    SetHostResolverOverride(nullptr);
+    const test::THistoryFileScene scene;
+    const TAdminResult plain = Admin({"check", dir.Path()});
+    EXPECT_FALSE(test::FileExists(scene.History()));
+    ASSERT_TRUE(scene.LinkHistoryElsewhere());
+    const TAdminResult linked = Admin({"check", dir.Path()});
     for (const TAdminResult& r : {plain, linked}) {
         EXPECT_EQ(r.status, 0) << r.out << r.err;
         EXPECT_NE(r.out.find("identification connection: root@localhost, database " + db.Name() + "\n"),
                   std::string::npos) << r.out;
         EXPECT_NE(r.out.find("  record: filial_id 12,"), std::string::npos) << r.out;
     }
-    EXPECT_EQ(test::ReadWholeFile(kept), "someone else's file\n");
+    EXPECT_EQ(scene.KeptText(), test::THistoryFileScene::kKeptText);
 }
 
 TEST_F(CheckTest, OnlyReadsAndCountsWithOneStatementPerTable) {

@@ -10,7 +10,6 @@
 #include <thread>
 
 #include "tests/support/PrivateServer.h"
-#include "tests/support/ScopedWorkingDirectory.h"
 
 #include "tests/tools/BranchFixture.h"
 
@@ -64,31 +63,21 @@ TEST_F(RunTest, AStoredPasswordThatIsNoCipherTextStopsBeforeConnecting) {
 // directory, but never through a link of that name (a run often goes as root).
 TEST_F(RunTest, LeavesTheHistoryFileButNeverThroughALink) {
     Init({}, "127.0.0.1", "localhost");
-    SetHostResolverOverride(&test::ResolveToLoopback);
-    test::TTempDir working;
-    test::TTempDir elsewhere;
-    const std::string kept = elsewhere.Write("kept.txt", "someone else's file\n");
-    TAdminResult linked;
-    TAdminResult plain;
-    {
-        test::TScopedWorkingDirectory scoped(working.Path());
-        ASSERT_EQ(::symlink(kept.c_str(), working.File("iphist.dat").c_str()), 0);
-        linked = Admin({"run", dir.Path(), "--table", "estoque_minimo", "--quiet"});
-        ASSERT_EQ(::unlink(working.File("iphist.dat").c_str()), 0);
-        plain = Admin({"run", dir.Path(), "--table", "estoque_minimo", "--quiet"});
-    }
-    SetHostResolverOverride(nullptr);
-
+    const test::THistoryFileScene scene;
+    ASSERT_TRUE(scene.LinkHistoryElsewhere());
+    const TAdminResult linked = Admin({"run", dir.Path(), "--table", "estoque_minimo", "--quiet"});
     EXPECT_EQ(linked.status, 1);
     EXPECT_EQ(linked.err, "Falha ao carregar dados de identifica\xC3\xA7\xC3\xA3o do servidor.\r\nMotivo: Cannot "
-                          "create file \"" + working.File("iphist.dat") + "\". " + std::strerror(ELOOP) +
+                          "create file \"" + scene.History() + "\". " + std::strerror(ELOOP) +
                           "\n0 rows inserted into estoque_minimo before the error; they stay\n");
-    EXPECT_EQ(test::ReadWholeFile(kept), "someone else's file\n");
+    EXPECT_EQ(scene.KeptText(), test::THistoryFileScene::kKeptText);
 
+    ASSERT_EQ(::unlink(scene.History().c_str()), 0);
+    const TAdminResult plain = Admin({"run", dir.Path(), "--table", "estoque_minimo", "--quiet"});
     EXPECT_EQ(plain.status, 0) << plain.err;
     EXPECT_EQ(plain.out, "3 rows inserted into estoque_minimo\n");
-    EXPECT_TRUE(test::FileExists(working.File("iphist.dat")));
-    EXPECT_EQ(test::ReadWholeFile(working.File("iphist.dat")), "");
+    EXPECT_TRUE(test::FileExists(scene.History()));
+    EXPECT_EQ(test::ReadWholeFile(scene.History()), "");
 }
 
 TEST_F(RunTest, UnknownTableIsBadUsage) {

@@ -6,9 +6,16 @@
 
 #include <nlohmann/json.hpp>
 
+#include <istream>
+#include <ostream>
+#include <sstream>
+#include <streambuf>
+
 #include "settings/util.h"
 #include "tests/support/TempDir.h"
 #include "tests/tools/AdminTestSupport.h"
+#include "tools/admin/Admin.h"
+#include "tools/admin/Console.h"
 #include "tools/admin/Text.h"
 
 namespace tarvik {
@@ -168,6 +175,23 @@ TEST(ShowTest, PathsAreShownAsTheyAre) {
     const test::TAdminResult missing = Admin({"show", dir + "n\xC3\xA3o"});
     EXPECT_EQ(missing.status, 2);
     EXPECT_EQ(missing.err, "tarvik-admin: " + dir + "n\xC3\xA3o: no such directory\n");
+}
+
+// Standard output that cannot be written (a full disk, for a stream that reports it): an error
+// the tool has no case for still ends the command with its text and status 2.
+TEST(ShowTest, AnErrorOfAnyKindEndsTheCommandWithItsTextAndStatusTwo) {
+    struct TFullBuffer : std::streambuf {
+        int overflow(int) override { return traits_type::eof(); }
+    } full;
+    std::ostream out(&full);
+    out.exceptions(std::ios::badbit);
+    std::istringstream in;
+    std::ostringstream err;
+    admin::TConsole console{in, out, err, false, false, {}};
+    TTempDir dir;
+    dir.Write("sistema_qor.ini", Ini("0", "3"));
+    EXPECT_EQ(admin::RunAdmin({"tarvik-admin", "show", dir.Path()}, console), 2);
+    EXPECT_EQ(err.str(), "tarvik-admin: basic_ios::clear: iostream error\n");
 }
 
 TEST(ShowTest, TextNamesTheStoreCodeSource) {

@@ -48,9 +48,11 @@ struct TFileOwner {
 TFileOwner LookUpOwner(const std::string& account);
 
 // Writes every file to a temporary name in `directory` (mode 0600, flushed to disk, given to
-// `owner` when one is named), and only when all of them are written renames them into place,
-// so that a failure leaves no file half-written and none replaced. Throws EUsage naming the
-// file on any failure.
+// `owner` when one is named), and only when all of them are written puts them into place, an
+// existing file by exchanging it with its replacement, so that a failure, also one while
+// putting them in place, leaves no file half-written and none replaced (on a file system that
+// cannot exchange two names, what was replaced before the failure stays replaced). Throws
+// EUsage naming the file on any failure.
 void WriteFilesInPlace(const std::string& directory, const std::vector<TFileToWrite>& files,
                        const std::optional<TFileOwner>& owner = std::nullopt);
 
