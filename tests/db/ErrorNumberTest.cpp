@@ -5,6 +5,8 @@
 #include "tests/support/PrivateServer.h"
 
 #include <functional>
+#include <typeinfo>
+#include <utility>
 
 namespace tarvik::test {
 namespace {
@@ -71,6 +73,50 @@ TEST(ErrorNumberOfALostServer, IsOneOfTheClientLibrarysServerGoneNumbers) {
     const EDatabaseError gone = ErrorOf([&] { link.qTemp.Open(); });
     // CR_SERVER_GONE_ERROR or CR_SERVER_LOST, depending on where the library noticed.
     EXPECT_TRUE(gone.ErrorNumber() == 2006u || gone.ErrorNumber() == 2013u) << gone.ErrorNumber() << " " << gone.Message();
+}
+
+// An insert on a link that broke: whether the server stored the row is unknown, and the error
+// says so by its type, with the client library's text and number as ever. A read on the same
+// broken link changes nothing and stays a plain database error.
+TEST(ErrorNumberOfALostServer, AnInsertOnALostLinkHasAnUnknownOutcome) {
+    TPrivateServer server;
+    server.Exec("CREATE DATABASE loja;"
+                "CREATE TABLE loja.estoque_minimo (produto_id INT NOT NULL, filial_id INT NOT NULL,"
+                " lojas_leram CHAR(1) NOT NULL)");
+    TMainConnection link(server.Address(), "loja");
+    link.qInclui.SetStatement("Select * from estoque_minimo where produto_id = 0");
+    link.qInclui.Open();
+    const auto append = [&link](int32_t product) {
+        link.qInclui.AppendRow();
+        link.qInclui.SetFieldInteger("produto_id", product);
+        link.qInclui.SetFieldInteger("filial_id", 3);
+        link.qInclui.SetFieldText("lojas_leram", "3");
+    };
+    append(1);
+    link.qInclui.PostRow();  // the layout is learned, so the next post sends its INSERT alone
+    server.Kill();
+    append(2);
+    try {
+        link.qInclui.PostRow();
+        ADD_FAILURE() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_EQ(typeid(e), typeid(EStatementOutcomeUnknown)) << typeid(e).name() << " " << e.Message();
+        // Where the library noticed decides which of its two texts and numbers it is.
+        const auto* gone = dynamic_cast<const EDatabaseError*>(&e);
+        ASSERT_NE(gone, nullptr);
+        if (gone->ErrorNumber() == 2013u)
+            EXPECT_EQ(e.Message(), "QInclui: Lost connection to server during query");
+        else
+            EXPECT_EQ(std::make_pair(gone->ErrorNumber(), e.Message()),
+                      std::make_pair(2006u, std::string("QInclui: Server has gone away")));
+    }
+    link.qTemp.SetStatement("Select 1");
+    try {
+        link.qTemp.Open();
+        ADD_FAILURE() << "no error";
+    } catch (const Exception& e) {
+        EXPECT_EQ(typeid(e), typeid(EDatabaseError)) << typeid(e).name() << " " << e.Message();
+    }
 }
 
 }  // namespace
