@@ -1,8 +1,8 @@
 #include "db/ReservedWords.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
+#include <iterator>
 
 namespace tarvik {
 namespace {
@@ -10,7 +10,7 @@ namespace {
 // The reserved words of MySQL 8.0 (every release of the series, so also those reserved only
 // for a while, such as ADMIN and ARRAY) and of MariaDB 10.3 to 11, in one sorted list. A word
 // too many only costs a pair of backquotes; a word too few costs every insert.
-constexpr std::array kReservedWords = {
+constexpr std::string_view kReservedWords[] = {
     "ACCESSIBLE", "ADD", "ADMIN", "ALL", "ALTER", "ANALYZE", "AND", "ARRAY", "AS", "ASC",
     "ASENSITIVE", "BEFORE", "BETWEEN", "BIGINT", "BINARY", "BLOB", "BOTH", "BY", "CALL", "CASCADE",
     "CASE", "CHANGE", "CHAR", "CHARACTER", "CHECK", "COLLATE", "COLUMN", "CONDITION", "CONSTRAINT",
@@ -51,8 +51,7 @@ constexpr std::array kReservedWords = {
 };
 
 // The search below compares in upper case, so the list is kept in upper case and in order.
-static_assert(std::is_sorted(kReservedWords.begin(), kReservedWords.end(),
-                             [](std::string_view a, std::string_view b) { return a < b; }));
+static_assert(std::is_sorted(std::begin(kReservedWords), std::end(kReservedWords)));
 
 bool LessIgnoringCase(std::string_view a, std::string_view b) {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -82,7 +81,7 @@ bool ReadsAsNumber(std::string_view name) {
 }  // namespace
 
 bool IsReservedWord(std::string_view word) {
-    return std::binary_search(kReservedWords.begin(), kReservedWords.end(), word,
+    return std::binary_search(std::begin(kReservedWords), std::end(kReservedWords), word,
                               [](std::string_view a, std::string_view b) { return LessIgnoringCase(a, b); });
 }
 
