@@ -120,6 +120,7 @@ TColumnInfo LearnColumn(std::string table, const TShowColumnsRow& row) {
     column.kind = KindFromColumnType(row.type);
     column.isEnum = row.type.substr(0, 4) == "enum";
     column.isJson = StartsWithText(row.type, "json");
+    column.nameMayBeLost = row.field.find('?') != std::string_view::npos;
     // Servers answer YES or NO (older ones YES or nothing): only YES is nullable.
     column.nullable = SameText(row.null, "YES");
     column.autoIncrement = SameText(row.extra, "auto_increment");

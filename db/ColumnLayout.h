@@ -45,6 +45,10 @@ struct TColumnInfo {
     // DEFAULT_GENERATED): its default text is no value, only the server can fill it.
     bool serverFilled = false;
     bool isEnum = false;
+    // The name holds a '?', which is how the latin1 link shows a character it cannot carry
+    // (a column named 数量 arrives as "??"): an insert that names it may name no column, so
+    // such a column, while nobody sets it, is left out and the server fills it by itself.
+    bool nameMayBeLost = false;
     // JSON: MySQL names the type; MariaDB says longtext and tells it in the result's own
     // description of the column, which the query adds when it binds its fields.
     bool isJson = false;

@@ -477,7 +477,8 @@ std::vector<TUnsetColumn> TDbQuery::InsertLayout() const {
     for (size_t i = 0; i < q.columns.size(); ++i) {
         const TColumnInfo& column = q.columns[i];
         if (!SameText(column.table, table)) continue;
-        const bool listed = std::any_of(q.fields.begin(), q.fields.end(),
+        const bool listed = !column.nameMayBeLost &&
+                            std::any_of(q.fields.begin(), q.fields.end(),
                                         [i](const TField& f) { return f.info == static_cast<int>(i); });
         layout.push_back({column, listed, InitialValueOf(column)});
     }
@@ -609,6 +610,7 @@ void TDbQuery::PostRow() {
             continue;
         }
         if (std::find(listed.begin(), listed.end(), info) != listed.end()) continue;
+        if (column->nameMayBeLost && !q.edit[i].set) continue;
         listed.push_back(info);
         names.push_back(column->name);
         TInsertValue value;

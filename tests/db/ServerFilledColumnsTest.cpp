@@ -10,7 +10,7 @@ struct TFilledColumn {
     const char* name;
     std::string definition;        // added to the target table
     std::string sent;              // what the insert carries for that column
-    std::string listed = "extra";  // how the insert names it
+    std::string listed = "extra";  // how the insert names it; empty: it is left out
     // What is compared of both tables: everything, or for a default that differs from row to
     // row (uuid()), what it must share with the server's.
     std::string compared = "*";
@@ -40,8 +40,12 @@ TEST_P(ServerFilledColumnsTest, InsertedRowIsTheOneTheServerFillsByItself) {
               db.Query("SELECT " + c.compared + " FROM espelho"));
     const std::vector<std::string> sent = db.Statements(OurSession());
     ASSERT_FALSE(sent.empty());
-    EXPECT_EQ(sent.back(), "INSERT INTO estoque_minimo (produto_id, filial_id, lojas_leram, " + c.listed +
-                               ") VALUES (12, 3, '3', " + c.sent + ")");
+    if (c.listed.empty()) {
+        EXPECT_EQ(sent.back(), "INSERT INTO estoque_minimo (produto_id, filial_id, lojas_leram) VALUES (12, 3, '3')");
+    } else {
+        EXPECT_EQ(sent.back(), "INSERT INTO estoque_minimo (produto_id, filial_id, lojas_leram, " + c.listed +
+                                   ") VALUES (12, 3, '3', " + c.sent + ")");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -98,7 +102,10 @@ INSTANTIATE_TEST_SUITE_P(
         TFilledColumn{"ReservedWordDesc", "`desc` VARCHAR(5) DEFAULT 'z'", "'z'", "`desc`"},
         TFilledColumn{"NameWithABlank", "`min qty` INT DEFAULT 4", "4", "`min qty`"},
         TFilledColumn{"NameThatReadsAsANumber", "`1e5` INT DEFAULT 5", "5", "`1e5`"},
-        TFilledColumn{"NameWithABackquote", "`a``b` INT DEFAULT 6", "6", "`a``b`"}),
+        TFilledColumn{"NameWithABackquote", "`a``b` INT DEFAULT 6", "6", "`a``b`"},
+        // Through the latin1 link these names arrive as "??": the insert leaves them out.
+        TFilledColumn{"NameOutsideLatin1WithADefault", "`\u6570\u91cf` INT NOT NULL DEFAULT 7", "", ""},
+        TFilledColumn{"NullableNameOutsideLatin1", "`\u540d\u524d` VARCHAR(5)", "", ""}),
     [](const ::testing::TestParamInfo<TFilledColumn>& info) { return std::string(info.param.name); });
 
 }  // namespace

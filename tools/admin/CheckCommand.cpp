@@ -230,8 +230,11 @@ private:
                     break;
                 case TUnsetOutcome::RefusedLeftOut:
                     blockers.push_back(c.name);
-                    problems.push_back(column + " is NOT NULL without a default and the run cannot write its type: "
-                                       "the strict sql_mode refuses every insert");
+                    problems.push_back(column + " is NOT NULL without a default and the run " +
+                                       (c.nameMayBeLost ? "leaves it out (its name may hold characters the latin1 "
+                                                          "link cannot carry)"
+                                                        : "cannot write its type") +
+                                       ": the strict sql_mode refuses every insert");
                     break;
                 case TUnsetOutcome::RefusedZeroDate:
                     blockers.push_back(c.name);
