@@ -64,6 +64,18 @@ protected:
     }
     std::string History() const { return dir_.File("iphist.dat"); }
 
+    // LocalAddress fails with "Cannot create file", the file's full path and the system's reason.
+    void ExpectHistoryCannotBeCreated() const {
+        const std::string start = "Cannot create file \"" + History() + "\". ";
+        try {
+            LocalAddress();
+            ADD_FAILURE() << "no error";
+        } catch (const EFCreateError& e) {
+            EXPECT_EQ(e.Message().rfind(start, 0), 0u) << e.Message();
+            EXPECT_GT(e.Message().size(), start.size()) << "the system's reason is missing";
+        }
+    }
+
     test::TTempDir dir_;
     std::filesystem::path previous_;
 };
@@ -121,14 +133,7 @@ TEST_F(LocalAddressTest, NameWithoutAddressIsASocketErrorAndLeavesNoFile) {
 TEST_F(LocalAddressTest, HistoryThatCannotBeCreatedNamesItsFullPathAndTheReason) {
     SetHostResolverOverride(&ResolveToSeveral);
     std::filesystem::create_directory(History());  // a directory in the file's place
-    const std::string start = "Cannot create file \"" + History() + "\". ";
-    try {
-        LocalAddress();
-        ADD_FAILURE() << "no error";
-    } catch (const EFCreateError& e) {
-        EXPECT_EQ(e.Message().rfind(start, 0), 0u) << e.Message();
-        EXPECT_GT(e.Message().size(), start.size()) << "the system's reason is missing";
-    }
+    ExpectHistoryCannotBeCreated();
 }
 
 // The program often runs as an administrator, and "iphist.dat" may be a link that someone
@@ -141,13 +146,7 @@ TEST_F(LocalAddressTest, HistoryIsNeverWrittenThroughASymbolicLink) {
     std::filesystem::create_symlink(kept, History(), linkError);
     if (linkError) GTEST_SKIP() << "no symbolic links here: " << linkError.message();
 #ifdef _WIN32
-    const std::string start = "Cannot create file \"" + History() + "\". ";
-    try {
-        LocalAddress();
-        ADD_FAILURE() << "no error";
-    } catch (const EFCreateError& e) {
-        EXPECT_EQ(e.Message().rfind(start, 0), 0u) << e.Message();
-    }
+    ExpectHistoryCannotBeCreated();
 #else
     EXPECT_TRUE(test::ThrowsExactly<EFCreateError>(
         [] { LocalAddress(); }, "Cannot create file \"" + History() + "\". " + std::strerror(ELOOP)));
