@@ -109,9 +109,10 @@ void LeaveEmptyHistoryFile() {
                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     DWORD error = file == INVALID_HANDLE_VALUE ? ::GetLastError() : ERROR_SUCCESS;
     if (error == ERROR_SUCCESS) {
-        BY_HANDLE_FILE_INFORMATION info{};
-        if (!::GetFileInformationByHandle(file, &info)) error = ::GetLastError();
-        else if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) error = ERROR_CANT_RESOLVE_FILENAME;
+        FILE_ATTRIBUTE_TAG_INFO info{};
+        if (!::GetFileInformationByHandleEx(file, FileAttributeTagInfo, &info, sizeof info)) error = ::GetLastError();
+        else if ((info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || info.ReparseTag != 0)
+            error = ERROR_CANT_RESOLVE_FILENAME;
         else if (!::SetEndOfFile(file)) error = ::GetLastError();
         ::CloseHandle(file);
     }

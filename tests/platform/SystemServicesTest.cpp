@@ -3,6 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -142,17 +148,26 @@ TEST_F(LocalAddressTest, HistoryIsNeverWrittenThroughASymbolicLink) {
     SetHostResolverOverride(&ResolveToSeveral);
     test::TTempDir elsewhere;
     const std::string kept = elsewhere.Write("kept.txt", "someone else's file\r\n");
-    std::error_code linkError;
-    std::filesystem::create_symlink(kept, History(), linkError);
-    if (linkError) GTEST_SKIP() << "no symbolic links here: " << linkError.message();
 #ifdef _WIN32
-    ExpectHistoryCannotBeCreated();
+    // The C++ library of the cross compiler makes no links; the system call does, where the
+    // account may make them.
+    if (!::CreateSymbolicLinkA(History().c_str(), kept.c_str(), 0))
+        GTEST_SKIP() << "no symbolic links here: error " << ::GetLastError();
+    // Windows refuses the link by its reparse point. Wine opens the link itself too, but shows
+    // no reparse point on it, so there the lookup succeeds; either way the file it points to
+    // must stay as it was.
+    try {
+        LocalAddress();
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(e.Message().rfind("Cannot create file \"" + History() + "\". ", 0), 0u) << e.Message();
+    }
 #else
+    ASSERT_EQ(::symlink(kept.c_str(), History().c_str()), 0) << std::strerror(errno);
     EXPECT_TRUE(test::ThrowsExactly<EFCreateError>(
         [] { LocalAddress(); }, "Cannot create file \"" + History() + "\". " + std::strerror(ELOOP)));
+    EXPECT_TRUE(std::filesystem::is_symlink(History()));
 #endif
     EXPECT_EQ(test::ReadWholeFile(kept), "someone else's file\r\n");
-    EXPECT_TRUE(std::filesystem::is_symlink(History()));
 }
 
 }  // namespace
