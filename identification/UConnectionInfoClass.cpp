@@ -18,7 +18,6 @@ constexpr const char* kSection = "connection";
 
 std::unique_ptr<TConnectionInfo> g_connectionInfo;
 
-
 }  // namespace
 
 std::string HexToText(const std::string& text) {

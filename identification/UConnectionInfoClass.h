@@ -21,7 +21,8 @@ public:
     static constexpr int32_t kPort = 3306;
 
     TConnectionInfo();
-    // Closes and releases the connection, and forgets the process-wide instance when it is this one.
+    // Closes and releases the identification connection. The process-wide instance is forgotten
+    // only by ReleaseConnectionInfo, which destroys it.
     virtual ~TConnectionInfo();
     TConnectionInfo(const TConnectionInfo&) = delete;
     TConnectionInfo& operator=(const TConnectionInfo&) = delete;

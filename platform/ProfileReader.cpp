@@ -10,8 +10,6 @@ namespace {
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
-
-
 }  // namespace
 
 std::string TProfileReader::DefaultWithoutTrailingBlanks(const std::string& value) {

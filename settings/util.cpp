@@ -19,8 +19,6 @@ uint8_t DrawSeed() {
     return static_cast<uint8_t>(gRandomState >> 24);
 }
 
-
-
 // The number that one or two characters give as a hexadecimal number; the conversion error
 // names them behind a "$", as the stored form was always read.
 unsigned HexNumber(const std::string& digits) {

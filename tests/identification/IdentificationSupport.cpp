@@ -35,8 +35,6 @@ TScopedExecutableDirectory::TScopedExecutableDirectory(const std::string& direct
 
 TScopedExecutableDirectory::~TScopedExecutableDirectory() { SetExecutableDirectoryOverride(std::string()); }
 
-
-
 std::vector<unsigned long> SessionsOtherThanAdmin(TScratchDatabase& db) {
     const unsigned long admin = std::stoul(db.Scalar("SELECT CONNECTION_ID()"));
     std::vector<unsigned long> others;

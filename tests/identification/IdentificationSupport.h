@@ -27,7 +27,6 @@ public:
     ~TScopedExecutableDirectory();
 };
 
-
 // Sessions that connected with the scratch database as default database, its own admin
 // connection left out.
 std::vector<unsigned long> SessionsOtherThanAdmin(TScratchDatabase& db);

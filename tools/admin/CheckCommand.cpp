@@ -277,7 +277,8 @@ public:
 
 private:
     const TCheckOptions& options_;
-    // Declared as the window declares them; destroyed in reverse, the transaction first.
+    // Destroyed in reverse: the transaction first, which closes the link and releases the
+    // query's result, then the query, then the connection (the layer allows any order).
     TDbConnection conexao_;
     TDbQuery query_{"QCheck", conexao_, transacao_, false};
     TDbTransaction transacao_{conexao_};
