@@ -42,8 +42,8 @@ public:
     void SetLoginPrompt(bool value) { loginPrompt_ = value; }
     bool LoginPrompt() const { return loginPrompt_; }
 
-    // Opens the session; throws Exception with the client library's text when it fails.
-    // A connected object stays as it is.
+    // Opens the session; throws EDatabaseError with the client library's text and error number
+    // when it fails. A connected object stays as it is.
     void Connect();
     // Ends the session (mysql_close); nothing when not connected.
     void Disconnect();

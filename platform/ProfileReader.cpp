@@ -66,4 +66,11 @@ std::string TProfileReader::Lookup(const std::string& contents, const std::strin
     return DefaultWithoutTrailingBlanks(defaultValue);
 }
 
+std::string ProfileSectionText(const std::string& section, const std::vector<TProfileEntry>& entries,
+                               const std::string& lineEnd) {
+    std::string text = "[" + section + "]" + lineEnd;
+    for (const TProfileEntry& entry : entries) text += entry.key + "=" + entry.value + lineEnd;
+    return text;
+}
+
 }  // namespace tarvik

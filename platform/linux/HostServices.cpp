@@ -12,13 +12,14 @@
 #include <cstring>
 
 #include "platform/Errors.h"
+#include "platform/Messages.h"
 #include "platform/SystemServices.h"
 
 namespace tarvik::system {
 namespace {
 
-constexpr const char* kSocketError = "Socket Error # %d\r\n%s";
-constexpr const char* kCannotCreateFile = "Cannot create file \"%s\". %s";
+using platform_messages::kCannotCreateFile;
+using platform_messages::kSocketError;
 
 // The address history that the lookup keeps; it never holds entries, but every lookup leaves it.
 constexpr const char* kHistoryFileName = "iphist.dat";

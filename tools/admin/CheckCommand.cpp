@@ -4,6 +4,7 @@
 
 #include <ostream>
 
+#include "client/Session.h"
 #include "db/ColumnLayout.h"
 #include "db/DbConnection.h"
 #include "db/DbQuery.h"
@@ -31,12 +32,11 @@ bool Contains(const std::string& list, const std::string& word) {
     return padded.find("," + word + ",") != std::string::npos;
 }
 
-// The server's refusals of a login that only different settings can mend: the password or
-// user (ER_ACCESS_DENIED_ERROR, ER_DBACCESS_DENIED_ERROR) or the database (ER_BAD_DB_ERROR).
-// Anything else (no answer, a server gone) means the check itself could not be made.
+// The server's refusals of a login that only different settings can mend: the user or
+// password, or the database. Anything else (no answer, a server gone) means the check itself
+// could not be made.
 bool RefusedBySettings(const EDatabaseError& error) {
-    const unsigned n = error.ErrorNumber();
-    return n == 1045 || n == 1044 || n == 1049;
+    return IsRefusedLogin(error.ErrorNumber()) || IsRefusedDatabase(error.ErrorNumber());
 }
 
 struct TColumn {

@@ -2,7 +2,6 @@
 
 #include <ostream>
 
-#include "run/MainConnection.h"
 #include "settings/util.h"
 #include "tools/admin/Failures.h"
 
