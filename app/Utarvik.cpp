@@ -3,14 +3,11 @@
 #include "app/Application.h"
 #include "app/Boxes.h"
 #include "app/Gauge.h"
-#include "run/GenerationRun.h"
-#include "run/MainConnection.h"
 #include "app/Messages.h"
 #include "app/RadioGroup.h"
 #include "app/Windows1252.h"
-#include "platform/ProfileReader.h"
-#include "settings/UConfigSistemaQOR.h"
-#include "settings/util.h"
+#include "run/GenerationRun.h"
+#include "run/MainConnection.h"
 
 #include <QPushButton>
 #include <QRadioButton>
@@ -71,7 +68,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     QTemp = std::make_unique<TDbQuery>("QTemp", *Conexao, *Transacao, false);
     QInclui = std::make_unique<TDbQuery>("QInclui", *Conexao, *Transacao, true);
 
-    RadioGroup1 = new TRadioGroup(app_messages::kRadioGroupCaption, {run_messages::kTargetTable0, run_messages::kTargetTable1}, 2, this);
+    RadioGroup1 = new TRadioGroup(app_messages::kRadioGroupCaption,
+                                  {run_messages::kTargetTable0, run_messages::kTargetTable1}, 2, this);
     RadioGroup1->setGeometry(8, 0, 361, 33);
     RadioGroup1->SetItemIndex(0);
 
