@@ -349,7 +349,7 @@ std::string CountStatement(const std::string& table, int32_t branch) {
            " AND x.produto_id IS NOT NULL) THEN p.produto_id END) AS faltantes FROM produto p";
 }
 
-int RunCheck(const TCheckOptions& options, TConsole& console) {
+int CheckWorkstation(const TCheckOptions& options, TConsole& console) {
     if (options.table && *options.table != TargetTableFor(0) && *options.table != TargetTableFor(1))
         throw EUsage("--table " + Quoted(*options.table) + ": " + TargetTableFor(0) + " or " + TargetTableFor(1));
     TSettingsDirectory directory(options.directory);

@@ -7,7 +7,7 @@
 
 namespace tarvik::admin {
 
-int RunEncipher(TConsole& console) {
+int PrintEncipheredPassword(TConsole& console) {
     std::string password;
     if (!console.readSecret || !console.readSecret("Password: ", password))
         throw EUsage("standard input: no password on line 1");

@@ -109,7 +109,7 @@ TInitFiles BuildInitFiles(const TInitOptions& o, const std::string& password, co
     return files;
 }
 
-int RunInit(const TInitOptions& o, TConsole& console) {
+int InitSettingsFiles(const TInitOptions& o, TConsole& console) {
     const bool identificationNeeded = !o.useLogicalBranch;
     if (identificationNeeded && (!o.idHost || !o.idDatabase || !o.idUser))
         throw EUsage("--id-host, --id-database and --id-user are needed: without --use-logical-branch the store "

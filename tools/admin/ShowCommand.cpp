@@ -228,7 +228,7 @@ TSettingsReport InspectSettings() {
     return inspector.report;
 }
 
-int RunShow(const TShowOptions& options, TConsole& console) {
+int ShowSettingsFiles(const TShowOptions& options, TConsole& console) {
     TSettingsDirectory directory(options.directory);
     const TSettingsReport report = InspectSettings();
     if (options.json) console.out << ToJson(report, options.reveal).dump(2) << '\n';
