@@ -53,6 +53,7 @@ int ResolveHostName(const std::string& hostName, std::vector<THostAddress>& addr
         errorText = ::gai_strerror(rc);
         return rc;
     }
+    // Kept twin of the windows/ walk: each system declares addrinfo in its own header (<netdb.h>).
     for (const addrinfo* a = found; a; a = a->ai_next) {
         if (a->ai_family != AF_INET || !a->ai_addr) continue;
         const auto* in = reinterpret_cast<const sockaddr_in*>(a->ai_addr);

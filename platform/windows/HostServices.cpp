@@ -75,6 +75,7 @@ int ResolveHostName(const std::string& hostName, std::vector<THostAddress>& addr
         errorText = SystemErrorText(static_cast<DWORD>(rc));
         return rc;
     }
+    // Kept twin of the linux/ walk: each system declares addrinfo in its own header (<ws2tcpip.h>).
     for (const addrinfo* a = found; a; a = a->ai_next) {
         if (a->ai_family != AF_INET || !a->ai_addr) continue;
         const auto* in = reinterpret_cast<const sockaddr_in*>(a->ai_addr);
