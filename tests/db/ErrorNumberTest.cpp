@@ -66,8 +66,8 @@ TEST_F(ErrorNumberTest, RefusedLoginAndDatabaseAreToldApart) {
         const char* name;
         std::string password;
         std::string database;
-        bool login;
-        bool database_;
+        bool refusedLogin;
+        bool refusedDatabase;
     };
     const TCase cases[] = {
         {"wrong password", "not-the-password", db.Name(), true, false},
@@ -79,8 +79,8 @@ TEST_F(ErrorNumberTest, RefusedLoginAndDatabaseAreToldApart) {
         link.conexao.SetPassword(c.password);
         link.qTemp.SetStatement("Select 1");
         const EDatabaseError refused = ErrorOf([&] { link.qTemp.Open(); });
-        EXPECT_EQ(IsRefusedLogin(refused.ErrorNumber()), c.login) << refused.ErrorNumber();
-        EXPECT_EQ(IsRefusedDatabase(refused.ErrorNumber()), c.database_) << refused.ErrorNumber();
+        EXPECT_EQ(IsRefusedLogin(refused.ErrorNumber()), c.refusedLogin) << refused.ErrorNumber();
+        EXPECT_EQ(IsRefusedDatabase(refused.ErrorNumber()), c.refusedDatabase) << refused.ErrorNumber();
     }
 }
 
