@@ -2,7 +2,6 @@
 
 #include <mysql.h>
 
-#include <cstdio>
 #include <exception>
 
 #include "client/Session.h"

@@ -1,7 +1,6 @@
 #include "tests/identification/IdentificationSupport.h"
 
 #include <arpa/inet.h>
-#include <mysql.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -9,10 +8,9 @@
 
 #include <stdexcept>
 
-#include "platform/ExecutablePath.h"
 #include "identification/UConnectionInfoClass.h"
+#include "platform/ExecutablePath.h"
 #include "platform/ProfileReader.h"
-#include "tests/support/TestServer.h"
 
 namespace tarvik::test {
 
