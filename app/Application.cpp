@@ -16,7 +16,7 @@ void ShowCaughtError() {
     } catch (const std::exception& error) {
         ShowErrorBox(error);
     } catch (...) {
-        ShowErrorBox(std::string(msg::kUnknownError));
+        ShowErrorBox(std::string(app_messages::kUnknownError));
     }
 }
 

@@ -92,7 +92,7 @@ std::unique_ptr<QDialog> CreateInformationDialog(const std::string& text) {
     label->setText(shown);
     label->setFixedSize(textRect.size());
 
-    auto* ok = new QPushButton(FromWindows1252(msg::kOkButton), dialog.get());
+    auto* ok = new QPushButton(FromWindows1252(app_messages::kOkButton), dialog.get());
     ok->setDefault(true);  // Enter; Esc is the dialog's own reject, which closes it too
     QObject::connect(ok, &QPushButton::clicked, dialog.get(), &QDialog::accept);
 

@@ -4,7 +4,7 @@
 
 #include "run/Messages.h"  // the target tables and the completion message
 
-namespace tarvik::msg {
+namespace tarvik::app_messages {
 
 inline constexpr const char* kFormCaption = "Tarvik";
 inline constexpr const char* kRadioGroupCaption = "Gerar";
@@ -14,4 +14,4 @@ inline constexpr const char* kOkButton = "OK";
 // Shown when something that is not one of our errors escapes a handler.
 inline constexpr const char* kUnknownError = "Erro desconhecido";
 
-}  // namespace tarvik::msg
+}  // namespace tarvik::app_messages

@@ -3,14 +3,11 @@
 #include "app/Application.h"
 #include "app/Boxes.h"
 #include "app/Gauge.h"
-#include "run/GenerationRun.h"
-#include "run/MainConnection.h"
 #include "app/Messages.h"
 #include "app/RadioGroup.h"
 #include "app/Windows1252.h"
-#include "platform/ProfileReader.h"
-#include "settings/UConfigSistemaQOR.h"
-#include "settings/util.h"
+#include "run/GenerationRun.h"
+#include "run/MainConnection.h"
 
 #include <QPushButton>
 #include <QRadioButton>
@@ -41,7 +38,7 @@ private:
 }  // namespace
 
 TForm1::TForm1(QWidget* parent) : QWidget(parent) {
-    setWindowTitle(FromWindows1252(msg::kFormCaption));
+    setWindowTitle(FromWindows1252(app_messages::kFormCaption));
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
     // Asked for by name; where the face is missing the toolkit picks its nearest match.
@@ -51,7 +48,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     move(kOuterGeometry.topLeft());
     resize(kOuterGeometry.size());
 
-    Button1 = new QPushButton(FromWindows1252(msg::kStartButton), this);
+    Button1 = new QPushButton(FromWindows1252(app_messages::kStartButton), this);
     Button1->setGeometry(144, 88, 75, 25);
     connect(Button1, &QPushButton::clicked, this, [this] {
         try {
@@ -71,7 +68,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     QTemp = std::make_unique<TDbQuery>("QTemp", *Conexao, *Transacao, false);
     QInclui = std::make_unique<TDbQuery>("QInclui", *Conexao, *Transacao, true);
 
-    RadioGroup1 = new TRadioGroup(msg::kRadioGroupCaption, {msg::kTargetTable0, msg::kTargetTable1}, 2, this);
+    RadioGroup1 = new TRadioGroup(app_messages::kRadioGroupCaption,
+                                  {run_messages::kTargetTable0, run_messages::kTargetTable1}, 2, this);
     RadioGroup1->setGeometry(8, 0, 361, 33);
     RadioGroup1->SetItemIndex(0);
 

@@ -1,27 +1,13 @@
 #include "app/Windows1252.h"
 
+#include "platform/Text.h"
+
 namespace tarvik {
-namespace {
-
-// 0x80..0x9F is where Windows-1252 differs from Latin-1. The five unassigned codes map to
-// the C1 control of the same number, as the platform's own conversion does.
-constexpr char16_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-}  // namespace
 
 QString FromWindows1252(const std::string& bytes) {
     QString text;
     text.reserve(static_cast<qsizetype>(bytes.size()));
-    for (const char c : bytes) {
-        const auto code = static_cast<unsigned char>(c);
-        text.append(QChar(code >= 0x80 && code <= 0x9F ? kHighControls[code - 0x80]
-                                                       : static_cast<char16_t>(code)));
-    }
+    for (const char c : bytes) text.append(QChar(Windows1252CodePoint(static_cast<unsigned char>(c))));
     return text;
 }
 

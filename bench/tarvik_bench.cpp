@@ -27,6 +27,8 @@
 #include "bench/BenchDatabase.h"
 #include "bench/ReferenceRun.h"
 #include "bench/RunOnce.h"
+#include "identification/UConnectionInfoClass.h"
+#include "settings/UConfigSistemaQOR.h"
 #include "settings/util.h"
 
 namespace tarvik::bench {
@@ -47,7 +49,7 @@ std::string SelfPath() {
     return std::string(buffer, static_cast<size_t>(n));
 }
 
-TSample RunChild(const std::vector<std::string>& args) {
+TSample MeasureChild(const std::vector<std::string>& args) {
     std::vector<char*> argv;
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -88,16 +90,6 @@ TSample MedianOf(const std::vector<TSample>& samples) {
     return {Median(wall), Median(user), Median(sys), Median(rss)};
 }
 
-std::string Hex(const std::string& text) {
-    static const char* digits = "0123456789ABCDEF";
-    std::string out;
-    for (unsigned char c : text) {
-        out += digits[c >> 4];
-        out += digits[c & 15];
-    }
-    return out;
-}
-
 void WriteFile(const std::string& path, const std::string& contents) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << contents;
@@ -110,12 +102,12 @@ std::string MakeSettingsDir(const TBenchServer& server, const std::string& datab
     if (!::mkdtemp(pattern)) throw std::runtime_error("cannot create a temporary directory");
     const std::string dir = std::string(pattern) + "/";
     WriteFile(dir + "sistema_qor.ini",
-              "[ip]\r\nlocal=" + server.host + "\r\ndatabase=" + database + "\r\nsenha=" +
-                  CipherText("E", server.password, "WUX") + "\r\n[FilialMatriz]\r\nusa_fislogica=" +
-                  (fromServer ? "0" : "1") + "\r\nCodLogica=" + std::to_string(kBranch) + "\r\n");
-    WriteFile(dir + "connection.conf", "[connection]\r\nDatabaseIP=" + Hex(server.host) + "\r\nDatabasename=" +
-                                           Hex(database) + "\r\nUsuario=" + Hex(server.user) +
-                                           "\r\nSenha=" + Hex(server.password) + "\r\n");
+              TConfigSistemaQOR::SettingsFileText({server.host, database, CipherText("E", server.password, kPasswordCipherKey),
+                                                   fromServer ? "0" : "1", std::to_string(kBranch)}));
+    WriteFile(dir + "connection.conf", TConnectionInfo::ConnectionConfText({{conf_keys::kDatabaseIP, server.host},
+                                                                            {conf_keys::kDatabasename, database},
+                                                                            {conf_keys::kUsuario, server.user},
+                                                                            {conf_keys::kSenha, server.password}}));
     return dir;
 }
 
@@ -155,18 +147,18 @@ int Measure(const TOptions& options) {
         std::vector<TSample> ours, reference, emptyRuns, headless;
         auto runReference = [&] {
             db.Reset(kBranch, kStoreCode);
-            reference.push_back(RunChild({self, "reference", "--database", db.Name()}));
+            reference.push_back(MeasureChild({self, "reference", "--database", db.Name()}));
             if (db.CountRows("estoque_minimo") != options.products) ++failures;
         };
         auto runOurs = [&] {
             db.Reset(kBranch, kStoreCode);
-            ours.push_back(RunChild({self, "run-once", "--dir", dir}));
+            ours.push_back(MeasureChild({self, "run-once", "--dir", dir}));
             if (db.CountRows("estoque_minimo") != options.products) ++failures;
         };
         // The administrator's headless run of the same code, which should cost what the window's does.
         auto runHeadless = [&] {
             db.Reset(kBranch, kStoreCode);
-            headless.push_back(RunChild({TARVIK_ADMIN, "run", dir, "--table", "estoque_minimo", "--quiet"}));
+            headless.push_back(MeasureChild({TARVIK_ADMIN, "run", dir, "--table", "estoque_minimo", "--quiet"}));
             if (db.CountRows("estoque_minimo") != options.products) ++failures;
         };
         for (int i = 0; i < options.repeat; ++i) {
@@ -180,7 +172,7 @@ int Measure(const TOptions& options) {
                 runReference();
             }
             runHeadless();
-            emptyRuns.push_back(RunChild({self, "run-once", "--dir", emptyDir}));
+            emptyRuns.push_back(MeasureChild({self, "run-once", "--dir", emptyDir}));
         }
         // Each pair ran back to back, under much the same load from the other users of the
         // server; the median of the pairs' ratios is steadier than the ratio of the medians.

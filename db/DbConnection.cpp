@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "client/Session.h"
 #include "db/DbQuery.h"
 #include "db/Messages.h"
 #include "db/StatementText.h"
@@ -15,9 +16,6 @@
 
 namespace tarvik {
 namespace {
-
-// The database is chosen in the handshake, so nothing needs to follow it.
-constexpr unsigned long kClientConnectWithDb = 8;
 
 std::string Cut(const std::string& text) { return text.substr(0, std::min(text.size(), kMaxConnectionParameterLength)); }
 
@@ -134,14 +132,26 @@ void TDbTransaction::OpenLink() {
     int32_t port = 0;
     if (!TryStrToInt(c.Port(), port)) throw EConvertError(Format(db_messages::kInvalidInteger, c.Port().c_str()));
 
-    TConnectionHandle handle(mysql_init(nullptr));
-    if (!handle) throw EDatabaseError(db_messages::kTransactionNotActivated);
+    TSessionParameters session;
+    session.host = c.Host();
+    session.user = c.Login();
+    session.password = c.Password();
+    // Handed over even when empty: the database is chosen in the handshake, so nothing needs
+    // to follow it.
+    session.database = c.Database();
+    session.port = static_cast<unsigned>(port);
+    session.clientFlags = CLIENT_CONNECT_WITH_DB;
     // The system's texts are single-byte; the library's own default (utf8mb4) would make the
     // server refuse or mangle them. This only fills the handshake, no statement is sent.
-    mysql_options(handle.get(), MYSQL_SET_CHARSET_NAME, "latin1");
-    if (!mysql_real_connect(handle.get(), c.Host().c_str(), c.Login().c_str(), c.Password().c_str(),
-                            c.Database().c_str(), static_cast<unsigned>(port), nullptr, kClientConnectWithDb))
-        throw EDatabaseError(Trim(mysql_error(handle.get())), mysql_errno(handle.get()));  // copied before the handle goes
+    session.characterSet = "latin1";
+    TConnectionHandle handle;
+    try {
+        handle = OpenSession(session);
+    } catch (const EDatabaseError& e) {
+        // This link hands on the library's texts trimmed, as it does every text it reports.
+        throw EDatabaseError(Trim(e.Message()), e.ErrorNumber());
+    }
+    if (!handle) throw EDatabaseError(db_messages::kTransactionNotActivated);
     link_ = std::move(handle);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The messages of the server identification code, side by side. Texts are Windows-1252 bytes.
 
-namespace tarvik::messages {
+namespace tarvik::identification_messages {
 
 // Loading the server identification record.
 inline constexpr const char* kIdentificationLoadFailed =
@@ -20,4 +20,4 @@ inline constexpr const char* kInvalidHexText = "'%s' is not a valid hexadecimal 
 // The client library could not even make a handle.
 inline constexpr const char* kClientOutOfMemory = "MySQL client ran out of memory";
 
-}  // namespace tarvik::messages
+}  // namespace tarvik::identification_messages

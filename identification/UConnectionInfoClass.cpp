@@ -14,10 +14,9 @@ namespace tarvik {
 namespace {
 
 constexpr const char* kConfFileName = "connection.conf";
-constexpr const char* kSection = "connection";
+using conf_keys::kSection;
 
 std::unique_ptr<TConnectionInfo> g_connectionInfo;
-
 
 }  // namespace
 
@@ -28,10 +27,17 @@ std::string HexToText(const std::string& text) {
     for (size_t i = 0; i < pairs; ++i) {
         const int high = HexDigitValue(text[2 * i]);
         const int low = HexDigitValue(text[2 * i + 1]);
-        if (high < 0 || low < 0) throw EConvertError(Format(messages::kInvalidHexText, text.c_str()));
+        if (high < 0 || low < 0) throw EConvertError(Format(identification_messages::kInvalidHexText, text.c_str()));
         result += static_cast<char>(high * 16 + low);
     }
     return result;
+}
+
+std::string TextToHex(const std::string& bytes) {
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (const char c : bytes) AppendHexByte(out, static_cast<unsigned char>(c));
+    return out;
 }
 
 TConnectionInfo::TConnectionInfo() = default;
@@ -39,6 +45,13 @@ TConnectionInfo::TConnectionInfo() = default;
 TConnectionInfo::~TConnectionInfo() = default;  // closes the identification connection
 
 std::string TConnectionInfo::ConnectionConfFileName() { return ExecutableDirectory() + kConfFileName; }
+
+std::string TConnectionInfo::ConnectionConfText(const std::vector<TProfileEntry>& entries) {
+    std::vector<TProfileEntry> encoded;
+    encoded.reserve(entries.size());
+    for (const TProfileEntry& entry : entries) encoded.push_back({entry.key, TextToHex(entry.value)});
+    return ProfileSectionText(kSection, encoded);
+}
 
 std::string TConnectionInfo::ReadConfText(const TProfileReader& reader, const std::string& key) {
     const std::string stored = reader.ReadString(kSection, key, std::string());
@@ -60,14 +73,15 @@ int32_t TConnectionInfo::ReadConfInteger(const TProfileReader& reader, const std
 
 void TConnectionInfo::LoadConnectionConf() {
     const TProfileReader reader(ConnectionConfFileName());
-    macAdress_ = ReadConfText(reader, "MacAdress");
-    codFisica_ = ReadConfInteger(reader, "CodFisica", 0);
-    databaseIP_ = ReadConfText(reader, "DatabaseIP");
-    databasename_ = ReadConfText(reader, "Databasename");
-    usuario_ = ReadConfText(reader, "Usuario");
-    senha_ = ReadConfText(reader, "Senha");
-    name_ = ReadConfText(reader, "Name");
-    cnpj_ = ReadConfText(reader, "Cnpj");
+    using namespace conf_keys;
+    macAdress_ = ReadConfText(reader, kMacAdress);
+    codFisica_ = ReadConfInteger(reader, kCodFisica, 0);
+    databaseIP_ = ReadConfText(reader, kDatabaseIP);
+    databasename_ = ReadConfText(reader, kDatabasename);
+    usuario_ = ReadConfText(reader, kUsuario);
+    senha_ = ReadConfText(reader, kSenha);
+    name_ = ReadConfText(reader, kName);
+    cnpj_ = ReadConfText(reader, kCnpj);
 }
 
 std::string TConnectionInfo::GetDatabaseIP() const {

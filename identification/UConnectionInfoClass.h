@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/ProfileReader.h"
 
@@ -15,19 +16,40 @@ class TDaoConnection;
 // Decodes hex-encoded bytes (two digits per byte, either letter case); an odd last digit is
 // ignored. Throws EConvertError when a pair is not two hexadecimal digits.
 std::string HexToText(const std::string& text);
+// Encodes bytes as connection.conf stores them: two upper-case hexadecimal digits per byte.
+std::string TextToHex(const std::string& bytes);
+
+// The keys of connection.conf, all in section "connection", in the order the file is written.
+namespace conf_keys {
+inline constexpr const char* kSection = "connection";
+inline constexpr const char* kMacAdress = "MacAdress";
+inline constexpr const char* kCodFisica = "CodFisica";  // the one integer value
+inline constexpr const char* kDatabaseIP = "DatabaseIP";
+inline constexpr const char* kDatabasename = "Databasename";
+inline constexpr const char* kUsuario = "Usuario";
+inline constexpr const char* kSenha = "Senha";
+inline constexpr const char* kName = "Name";
+inline constexpr const char* kCnpj = "Cnpj";
+inline constexpr const char* kAll[] = {kMacAdress, kCodFisica, kDatabaseIP, kDatabasename,
+                                       kUsuario,   kSenha,     kName,       kCnpj};
+}  // namespace conf_keys
 
 class TConnectionInfo {
 public:
     static constexpr int32_t kPort = 3306;
 
     TConnectionInfo();
-    // Closes and releases the connection, and forgets the process-wide instance when it is this one.
+    // Closes and releases the identification connection. The process-wide instance is forgotten
+    // only by ReleaseConnectionInfo, which destroys it.
     virtual ~TConnectionInfo();
     TConnectionInfo(const TConnectionInfo&) = delete;
     TConnectionInfo& operator=(const TConnectionInfo&) = delete;
 
     // The executable's directory followed by "connection.conf".
     static std::string ConnectionConfFileName();
+    // The text of a connection.conf that holds `entries` (keys of conf_keys, plain values) in
+    // the order given, each value hex-encoded, CR LF line ends. A key left out reads as empty.
+    static std::string ConnectionConfText(const std::vector<TProfileEntry>& entries);
 
     // One value of section "connection", decoded; the empty text when it is missing or not
     // valid hex.

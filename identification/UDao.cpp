@@ -2,9 +2,9 @@
 
 #include <mysql.h>
 
-#include <cstdio>
 #include <exception>
 
+#include "client/Session.h"
 #include "identification/Messages.h"
 #include "platform/Conversions.h"
 #include "platform/Errors.h"
@@ -55,27 +55,21 @@ TDaoConnection::~TDaoConnection() { Disconnect(); }
 
 void TDaoConnection::Connect() {
     if (handle_) return;
-    TConnectionHandle owned(mysql_init(nullptr));
-    if (!owned) throw Exception(messages::kClientOutOfMemory);
-    MYSQL* handle = owned.get();
-
-    unsigned connectTimeout = kConnectionTimeout;
-    mysql_options(handle, MYSQL_OPT_CONNECT_TIMEOUT, &connectTimeout);
+    TSessionParameters session;
+    session.host = server_.empty() ? std::string("localhost") : server_;
+    session.user = username_;
+    session.password = password_;
+    if (!database_.empty()) session.database = database_;
+    session.port = static_cast<unsigned>(port_);
+    session.clientFlags = CLIENT_FOUND_ROWS | CLIENT_MULTI_STATEMENTS;
+    session.characterSet = "latin1";
     // TCP also for "localhost": the session must look the same to the server wherever it runs.
-    unsigned protocol = MYSQL_PROTOCOL_TCP;
-    mysql_options(handle, MYSQL_OPT_PROTOCOL, &protocol);
-    // Given in the handshake, so that no SET NAMES follows the connect.
-    mysql_options(handle, MYSQL_SET_CHARSET_NAME, "latin1");
-    unsigned statementTimeout = kStatementTimeout;
-    mysql_options(handle, MYSQL_OPT_READ_TIMEOUT, &statementTimeout);
-    mysql_options(handle, MYSQL_OPT_WRITE_TIMEOUT, &statementTimeout);
-
-    const std::string host = server_.empty() ? std::string("localhost") : server_;
-    if (!mysql_real_connect(handle, host.c_str(), username_.c_str(), password_.c_str(),
-                            database_.empty() ? nullptr : database_.c_str(), static_cast<unsigned>(port_),
-                            nullptr, CLIENT_FOUND_ROWS | CLIENT_MULTI_STATEMENTS))
-        throw Exception(mysql_error(handle));  // copied before the handle goes
-    handle_ = std::move(owned);
+    session.tcpOnly = true;
+    session.connectTimeout = kConnectionTimeout;
+    session.readWriteTimeout = kStatementTimeout;
+    TConnectionHandle handle = OpenSession(session);
+    if (!handle) throw Exception(identification_messages::kClientOutOfMemory);
+    handle_ = std::move(handle);
 }
 
 void TDaoConnection::Disconnect() {
@@ -140,14 +134,14 @@ bool TDaoQuery::FieldValue(const std::string& name, std::string& value) const {
         value.assign(row_[i], lengths_[i]);
         return true;
     }
-    throw EDatabaseError(Format(messages::kFieldNotFound, name.c_str()));
+    throw EDatabaseError(Format(identification_messages::kFieldNotFound, name.c_str()));
 }
 
 int32_t TDaoQuery::GetFieldInteger(const std::string& name) const {
     std::string text;
     if (!FieldValue(name, text)) return 0;
     int32_t value = 0;
-    if (!TryStrToInt(text, value)) throw EConvertError(Format(messages::kInvalidInteger, text.c_str()));
+    if (!TryStrToInt(text, value)) throw EConvertError(Format(identification_messages::kInvalidInteger, text.c_str()));
     return value;
 }
 
@@ -229,7 +223,7 @@ double DateTimeFromServerText(const std::string& text) {
     ok = ok && year >= 1 && month >= 1 && month <= 12 && day >= 1 &&
          day <= kMonthDays[month - 1] + (month == 2 && LeapYear(year) ? 1 : 0) && hour <= 23 && minute <= 59 &&
          second <= 59;
-    if (!ok) throw EConvertError(Format(messages::kInvalidDateTime, text.c_str()));
+    if (!ok) throw EConvertError(Format(identification_messages::kInvalidDateTime, text.c_str()));
 
     const double days = static_cast<double>(DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) -
                                             DaysFromCivil(1899, 12, 30));

@@ -42,8 +42,8 @@ public:
     void SetLoginPrompt(bool value) { loginPrompt_ = value; }
     bool LoginPrompt() const { return loginPrompt_; }
 
-    // Opens the session; throws Exception with the client library's text when it fails.
-    // A connected object stays as it is.
+    // Opens the session; throws EDatabaseError with the client library's text and error number
+    // when it fails. A connected object stays as it is.
     void Connect();
     // Ends the session (mysql_close); nothing when not connected.
     void Disconnect();
@@ -113,7 +113,8 @@ public:
     TDao() = delete;
 
     // A connected session, owned by the caller. Any failure releases the object and raises a
-    // plain Exception with the failure's text unchanged.
+    // plain Exception with the failure's text unchanged; the error number goes no further
+    // (whoever needs it connects a TDaoConnection itself).
     static std::unique_ptr<TDaoConnection> OpenConnection(const std::string& server, const std::string& database,
                                                           const std::string& username, const std::string& password,
                                                           void* owner, int32_t port);

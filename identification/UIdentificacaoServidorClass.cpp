@@ -33,7 +33,7 @@ void TIdentificacaoServidor::LoadIdentificacao() {
         TDaoConnection& connection = info.GetConnection();
         // Released when this block is left, whichever way.
         const std::unique_ptr<TDaoQuery> query = TDao::OpenQuery(connection, sql, true, false);
-        if (query->RowCount() <= 0) throw Exception(messages::kIdentificationNotFound);
+        if (query->RowCount() <= 0) throw Exception(identification_messages::kIdentificationNotFound);
 
         // Read into a copy, so that a column failing halfway leaves no mix of old and new values.
         TIdentificacaoServidor loaded;
@@ -44,7 +44,7 @@ void TIdentificacaoServidor::LoadIdentificacao() {
         loaded.hash_identificacao_ = query->GetFieldText("hash_identificacao");
         *this = std::move(loaded);
     } catch (const std::exception& e) {
-        throw Exception(std::string(messages::kIdentificationLoadFailed) + e.what());
+        throw Exception(std::string(identification_messages::kIdentificationLoadFailed) + e.what());
     }
 }
 

@@ -7,10 +7,6 @@
 #include "platform/Text.h"
 
 namespace tarvik {
-namespace {
-
-
-}  // namespace
 
 bool TryStrToInt(const std::string& text, int32_t& value) {
     size_t i = 0;
@@ -55,9 +51,6 @@ bool TryStrToInt(const std::string& text, int32_t& value) {
     return true;
 }
 
-}  // namespace tarvik
-
-namespace tarvik {
 namespace {
 
 bool IsSpaceOrTab(char c) { return c == ' ' || c == '\t'; }

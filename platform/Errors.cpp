@@ -22,6 +22,4 @@ std::string Format(const char* pattern, ...) {
     return out;
 }
 
-
-
 }  // namespace tarvik

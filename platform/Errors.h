@@ -60,5 +60,4 @@ class EFCreateError : public Exception {
 // printf-style formatting into a std::string (the message patterns are printf patterns).
 std::string Format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
 
-
 }  // namespace tarvik

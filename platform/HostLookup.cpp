@@ -1,12 +1,11 @@
 #include "platform/HostLookup.h"
 
 #include "platform/Errors.h"
+#include "platform/Messages.h"
 #include "platform/SystemServices.h"
 
 namespace tarvik {
 namespace {
-
-constexpr const char* kSocketError = "Socket Error # %d\r\n%s";
 
 THostResolver& ResolverOverride() {
     static THostResolver resolver = nullptr;
@@ -37,7 +36,7 @@ std::string LocalAddress() {
     int rc = resolve(hostName, addresses, errorText);
     // A name with no IPv4 address is a failed lookup, not an empty address.
     if (rc == 0 && addresses.empty()) rc = system::NoAddressError(errorText);
-    if (rc != 0) throw ESocketError(Format(kSocketError, rc, errorText.c_str()));
+    if (rc != 0) throw ESocketError(Format(platform_messages::kSocketError, rc, errorText.c_str()));
     const std::string address = DottedAddress(addresses.front().bytes);
     if (HistoryFileLeft()) system::LeaveEmptyHistoryFile();
     return address;

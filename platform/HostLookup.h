@@ -12,9 +12,10 @@ namespace tarvik {
 // form. Each call looks the address up again and then leaves the empty address-history file
 // "iphist.dat" in the current working directory (created, or truncated when it exists; never
 // through a symbolic link, which is refused as a file that cannot be created).
-// Throws ESocketError ("Socket Error # %d\r\n%s") when the name cannot be had or resolved,
-// and EFCreateError ("Cannot create file "%s". %s") when the file cannot be created; in
-// both cases no address is returned.
+// Throws ESocketError (kSocketError of platform/Messages.h: the error number and the system's
+// text) when the name cannot be had or resolved, and EFCreateError (kCannotCreateFile: the
+// file's path and the system's text) when the file cannot be created; in both cases no
+// address is returned.
 std::string LocalAddress();
 
 // Whether LocalAddress leaves "iphist.dat" behind (it does unless told otherwise): a program

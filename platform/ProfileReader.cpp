@@ -10,8 +10,6 @@ namespace {
 
 bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
-
-
 }  // namespace
 
 std::string TProfileReader::DefaultWithoutTrailingBlanks(const std::string& value) {
@@ -66,6 +64,13 @@ std::string TProfileReader::Lookup(const std::string& contents, const std::strin
         if (SameText(TrimView(line.substr(0, eq)), key)) return FinishValue(line.substr(eq + 1));
     }
     return DefaultWithoutTrailingBlanks(defaultValue);
+}
+
+std::string ProfileSectionText(const std::string& section, const std::vector<TProfileEntry>& entries,
+                               const std::string& lineEnd) {
+    std::string text = "[" + section + "]" + lineEnd;
+    for (const TProfileEntry& entry : entries) text += entry.key + "=" + entry.value + lineEnd;
+    return text;
 }
 
 }  // namespace tarvik

@@ -25,6 +25,7 @@
 // nothing is cached and the file is never held open or written.
 
 #include <string>
+#include <vector>
 
 namespace tarvik {
 
@@ -49,5 +50,18 @@ public:
 private:
     std::string path_;
 };
+
+// One entry of a section, its value as it is to be stored.
+struct TProfileEntry {
+    std::string key;
+    std::string value;
+};
+
+// The text of one section as the program's settings files are written: the "[section]" line,
+// then one "key=value" line per entry in the order given, each line ended by `lineEnd` (CR LF,
+// as the workstations' own editor writes them, unless a caller needs another). Nothing is
+// quoted or checked: whether a value reads back as written is the caller's concern (Lookup).
+std::string ProfileSectionText(const std::string& section, const std::vector<TProfileEntry>& entries,
+                               const std::string& lineEnd = "\r\n");
 
 }  // namespace tarvik

@@ -5,6 +5,14 @@ namespace {
 
 char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// 0x80..0x9F is where Windows-1252 differs from Latin-1.
+constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
 }  // namespace
 
 std::string_view TrimView(std::string_view text) {
@@ -48,6 +56,10 @@ void AppendHexByte(std::string& out, unsigned char value) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     out += kDigits[value >> 4];
     out += kDigits[value & 15];
+}
+
+char16_t Windows1252CodePoint(unsigned char byte) {
+    return byte >= 0x80 && byte <= 0x9F ? kWindows1252High[byte - 0x80] : static_cast<char16_t>(byte);
 }
 
 }  // namespace tarvik

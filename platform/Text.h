@@ -21,4 +21,10 @@ int HexDigitValue(char c);
 // Appends a byte as two upper-case hexadecimal digits.
 void AppendHexByte(std::string& out, unsigned char value);
 
+// The Unicode code point of one byte of the program's texts, which are Windows-1252. The
+// five bytes that Windows-1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) give the C1
+// control of the same number, as the system's own conversion does. The front ends decode
+// with this one table: the window into its toolkit's strings, tarvik-admin into UTF-8.
+char16_t Windows1252CodePoint(unsigned char byte);
+
 }  // namespace tarvik

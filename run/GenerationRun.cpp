@@ -10,7 +10,7 @@ TBranchIdentity TBranchIdentity::FromSettings() {
 }
 
 std::string TargetTableFor(int itemIndex) {
-    return itemIndex == 0 ? msg::kTargetTable0 : msg::kTargetTable1;
+    return itemIndex == 0 ? run_messages::kTargetTable0 : run_messages::kTargetTable1;
 }
 
 void RunGeneration(TRunView& view, const std::string& table, TDbQuery& produtos, TDbQuery& temp,
@@ -47,7 +47,7 @@ void RunGeneration(TRunView& view, const std::string& table, TDbQuery& produtos,
 
     produtos.Close();
     inclui.Close();
-    view.Inform(msg::kRunFinished);
+    view.Inform(run_messages::kRunFinished);
     view.SetStartEnabled(true);
 }
 

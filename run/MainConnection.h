@@ -10,9 +10,6 @@ namespace tarvik {
 
 class TDbConnection;
 
-// The key that deciphers the stored password of sistema_qor.ini.
-inline constexpr const char* kPasswordCipherKey = "WUX";
-
 // The connection's values before the settings are read (host "localhost", port "3306",
 // database "merovan", the built-in login and password, no login prompt).
 void SetDesignTimeValues(TDbConnection& connection);

@@ -8,7 +8,7 @@ TARVIK_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev
   libmariadb-dev mariadb-server mariadb-client
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev
   libcli11-dev nlohmann-json3-dev
   xvfb xauth openbox imagemagick fonts-dejavu-core
   clang-14 libclang-rt-14-dev valgrind

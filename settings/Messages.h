@@ -2,7 +2,7 @@
 // The messages of the settings and branch identity code, side by side. Texts are
 // Windows-1252 byte strings; non-ASCII characters are written as \xNN escapes.
 
-namespace tarvik::messages {
+namespace tarvik::settings_messages {
 
 // Cipher.
 inline constexpr char kEmptyCipherKey[] = "A chave de cifragem n\xE3o pode ser vazia.";
@@ -19,4 +19,4 @@ inline constexpr char kVariantTypeString[] = "String";
 inline constexpr char kVariantTypeInteger[] = "Integer";
 inline constexpr char kVariantTypeBoolean[] = "Boolean";
 
-}  // namespace tarvik::messages
+}  // namespace tarvik::settings_messages

@@ -9,6 +9,15 @@ namespace tarvik {
 
 std::string TConfigSistemaQOR::SettingsFileName() { return ExecutableDirectory() + "sistema_qor.ini"; }
 
+std::string TConfigSistemaQOR::SettingsFileText(const TSettingsFileValues& v, const std::string& lineEnd) {
+    using namespace settings;
+    return ProfileSectionText(kIpLocal.section,
+                              {{kIpLocal.key, v.local}, {kIpDatabase.key, v.database}, {kIpSenha.key, v.senha}},
+                              lineEnd) +
+           ProfileSectionText(kCodLogica.section, {{kUsaFisLogica.key, v.usaFisLogica}, {kCodLogica.key, v.codLogica}},
+                              lineEnd);
+}
+
 std::string TConfigSistemaQOR::ReadSetting(const std::string& section, const std::string& key,
                                            const std::string& dflt) {
     // A reader of our own for this one value: it opens, reads and closes the file itself.

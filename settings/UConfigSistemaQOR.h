@@ -23,12 +23,27 @@ inline constexpr TSettingKey kUsaFisLogica{"FilialMatriz", "usa_fislogica", "0"}
 inline constexpr TSettingKey kCodLogica{"FilialMatriz", "CodLogica", "0"};
 }  // namespace settings
 
+// Every value of sistema_qor.ini, as stored: the password in its enciphered form (CipherText
+// with kPasswordCipherKey), the branch's entries as texts.
+struct TSettingsFileValues {
+    std::string local;
+    std::string database;
+    std::string senha;
+    std::string usaFisLogica;
+    std::string codLogica;
+};
+
 class TConfigSistemaQOR {  // class functions only
 public:
     TConfigSistemaQOR() = delete;
 
     // The executable's directory followed by "sistema_qor.ini"; the file need not exist.
     static std::string SettingsFileName();
+    // The text of a sistema_qor.ini that holds `values` under the keys ReadSetting looks up:
+    // section "ip", then "FilialMatriz", each line ended by `lineEnd`. Values are written as
+    // they are; one that would read back differently (blanks or quotes around it, a line
+    // break) is for the caller to refuse.
+    static std::string SettingsFileText(const TSettingsFileValues& values, const std::string& lineEnd = "\r\n");
     // One value of sistema_qor.ini by the profile-file reading rules; `dflt` when the file,
     // section or key is missing.
     static std::string ReadSetting(const std::string& section, const std::string& key, const std::string& dflt);

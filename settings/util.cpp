@@ -19,8 +19,6 @@ uint8_t DrawSeed() {
     return static_cast<uint8_t>(gRandomState >> 24);
 }
 
-
-
 // The number that one or two characters give as a hexadecimal number; the conversion error
 // names them behind a "$", as the stored form was always read.
 unsigned HexNumber(const std::string& digits) {
@@ -34,12 +32,12 @@ unsigned HexNumber(const std::string& digits) {
         }
         value = value * 16 + static_cast<unsigned>(d);
     }
-    if (!valid) throw EConvertError(Format(messages::kNotAValidInteger, ("$" + digits).c_str()));
+    if (!valid) throw EConvertError(Format(settings_messages::kNotAValidInteger, ("$" + digits).c_str()));
     return value;
 }
 
 std::string Encipher(const std::string& text, const std::string& key) {
-    if (!text.empty() && key.empty()) throw Exception(messages::kEmptyCipherKey);
+    if (!text.empty() && key.empty()) throw Exception(settings_messages::kEmptyCipherKey);
     const unsigned seed = DrawSeed();
     std::string out;
     out.reserve(2 * text.size() + 2);
@@ -59,7 +57,7 @@ std::string Encipher(const std::string& text, const std::string& key) {
 std::string Decipher(const std::string& text, const std::string& key) {
     // Whole pairs after the seed; an odd last digit is never read.
     const size_t pairs = text.size() >= 2 ? (text.size() - 2) / 2 : 0;
-    if (pairs > 0 && key.empty()) throw Exception(messages::kEmptyCipherKey);
+    if (pairs > 0 && key.empty()) throw Exception(settings_messages::kEmptyCipherKey);
     unsigned chain = HexNumber(text.substr(0, 2));
     std::string out;
     out.reserve(pairs);
@@ -90,7 +88,7 @@ std::string FilialToLojasLeram(int32_t n) {
     if (n <= 35) return std::string(1, static_cast<char>(55 + n));
     if (n <= 53) return std::string(1, kSymbols[n - 36]);
     if (n <= 79) return std::string(1, static_cast<char>(43 + n));
-    throw Exception(Format(messages::kNoLojasLeram, n));
+    throw Exception(Format(settings_messages::kNoLojasLeram, n));
 }
 
 int32_t TextToBranchNumber(const std::string& text) {
@@ -100,7 +98,7 @@ int32_t TextToBranchNumber(const std::string& text) {
             return number;
         case TVariantResult::Overflow:
             throw EVariantError(
-                Format(messages::kVariantOverflow, messages::kVariantTypeString, messages::kVariantTypeInteger));
+                Format(settings_messages::kVariantOverflow, settings_messages::kVariantTypeString, settings_messages::kVariantTypeInteger));
         case TVariantResult::TypeMismatch:
             break;
     }
@@ -117,7 +115,7 @@ int32_t TextToBranchNumber(const std::string& text) {
     if (SameText(text, "False")) return 0;
 
     throw EVariantError(
-        Format(messages::kVariantTypeMismatch, messages::kVariantTypeString, messages::kVariantTypeBoolean));
+        Format(settings_messages::kVariantTypeMismatch, settings_messages::kVariantTypeString, settings_messages::kVariantTypeBoolean));
 }
 
 }  // namespace tarvik

@@ -6,6 +6,9 @@
 
 namespace tarvik {
 
+// The key of the stored password of sistema_qor.ini ("senha"), in both directions.
+inline constexpr const char* kPasswordCipherKey = "WUX";
+
 // Mode "E" enciphers `text`: a seed drawn from the re-seeded generator, then one byte per
 // character, each as two upper-case hexadecimal digits. Mode "D" deciphers such a text
 // (either letter case; an odd last digit is ignored). Any other mode, compared exactly, gives

@@ -12,13 +12,14 @@
 #include <cstring>
 
 #include "platform/Errors.h"
+#include "platform/Messages.h"
 #include "platform/SystemServices.h"
 
 namespace tarvik::system {
 namespace {
 
-constexpr const char* kSocketError = "Socket Error # %d\r\n%s";
-constexpr const char* kCannotCreateFile = "Cannot create file \"%s\". %s";
+using platform_messages::kCannotCreateFile;
+using platform_messages::kSocketError;
 
 // The address history that the lookup keeps; it never holds entries, but every lookup leaves it.
 constexpr const char* kHistoryFileName = "iphist.dat";
@@ -52,6 +53,7 @@ int ResolveHostName(const std::string& hostName, std::vector<THostAddress>& addr
         errorText = ::gai_strerror(rc);
         return rc;
     }
+    // Kept twin of the windows/ walk: each system declares addrinfo in its own header (<netdb.h>).
     for (const addrinfo* a = found; a; a = a->ai_next) {
         if (a->ai_family != AF_INET || !a->ai_addr) continue;
         const auto* in = reinterpret_cast<const sockaddr_in*>(a->ai_addr);

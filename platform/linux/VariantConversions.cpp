@@ -43,23 +43,34 @@ struct TNumberText {
 // integer part ignored as group separators, an optional "." and fraction (at least one digit
 // in all) and an optional exponent; or "&H" / "&O" and hexadecimal / octal digits, with
 // nothing but blanks around them.
+// The symbols that may stand on either side of the number, each once.
+struct TNumberSymbols {
+    bool plus = false, minus = false, currency = false;
+
+    // Takes `c` when it is one of them not seen yet.
+    bool Take(char c) {
+        bool* seen = c == '+' ? &plus : c == '-' ? &minus : c == '$' ? &currency : nullptr;
+        if (!seen || *seen) return false;
+        *seen = true;
+        return true;
+    }
+};
+
 bool ParseNumberText(const std::string& text, TNumberText& out) {
     const size_t n = text.size();
     size_t i = 0;
-    bool plus = false, minus = false, currency = false, open = false;
+    TNumberSymbols symbols;
+    bool open = false;
     for (; i < n; ++i) {
         const char c = text[i];
-        if (IsBlank(c)) continue;
-        if (c == '+' && !plus) plus = true;
-        else if (c == '-' && !minus) minus = true;
-        else if (c == '$' && !currency) currency = true;
-        else if (c == '(' && !open) open = true;
+        if (IsBlank(c) || symbols.Take(c)) continue;
+        if (c == '(' && !open) open = true;
         else break;
     }
 
     if (i + 1 < n && text[i] == '&' && (text[i + 1] == 'H' || text[i + 1] == 'h' || text[i + 1] == 'O' ||
                                         text[i + 1] == 'o')) {
-        if (plus || minus || currency || open) return false;
+        if (symbols.plus || symbols.minus || symbols.currency || open) return false;
         const int base = text[i + 1] == 'H' || text[i + 1] == 'h' ? 16 : 8;
         i += 2;
         const size_t first = i;
@@ -102,15 +113,12 @@ bool ParseNumberText(const std::string& text, TNumberText& out) {
     bool closed = false;
     for (; i < n; ++i) {
         const char c = text[i];
-        if (IsBlank(c)) continue;
-        if (c == '+' && !plus) plus = true;
-        else if (c == '-' && !minus) minus = true;
-        else if (c == '$' && !currency) currency = true;
-        else if (c == ')' && open && !closed) closed = true;
+        if (IsBlank(c) || symbols.Take(c)) continue;
+        if (c == ')' && open && !closed) closed = true;
         else return false;
     }
     if (open && !closed) return false;
-    out.negative = minus || open;
+    out.negative = symbols.minus || open;
     return true;
 }
 

@@ -12,6 +12,7 @@
 #include "tests/support/ConnectionConf.h"
 #include "tests/support/ChildProcess.h"
 #include "tests/support/ClientErrors.h"
+#include "tests/support/FakeResolvers.h"
 #include "tests/support/PrivateServer.h"
 #include "tests/support/ScopedWorkingDirectory.h"
 
@@ -380,16 +381,11 @@ TEST_F(UnreadableSettingsTest, FifoAsConnectionConfGivesEmptyValues) {
 // ---------------------------------------------------------------------------------------------
 // "localhost" as the identification host, in a working directory that takes no "iphist.dat".
 
-int ResolveToLoopback(const std::string&, std::vector<THostAddress>& addresses, std::string&) {
-    addresses.push_back({{127, 0, 0, 1}});
-    return 0;
-}
-
 class HistoryFileTest : public FaultFixture, public testing::WithParamInterface<bool> {};
 
 TEST_P(HistoryFileTest, RunStopsWithTheFileMessageBeforeConnecting) {
     const bool deletedDirectory = GetParam();
-    SetHostResolverOverride(&ResolveToLoopback);
+    SetHostResolverOverride(&test::ResolveToLoopback);
     dir_.Write("sistema_qor.ini", JoinLines(SettingsLines("127.0.0.1", db_.Name(), "0"), "\r\n"));
     dir_.Write("connection.conf", ConnectionConfFor("localhost", db_.Name()));
     const std::map<std::string, Rows> before = Snapshot();
@@ -413,7 +409,7 @@ TEST_P(HistoryFileTest, RunStopsWithTheFileMessageBeforeConnecting) {
     EXPECT_EQ(boxes_.Texts(TBoxKind::Error), Texts{kIdentificationFailure + expected});
     EXPECT_EQ(Snapshot(), before);
     // The main link only: the identification connection was never tried.
-    EXPECT_EQ(db_.SessionsOnThisDatabase().size(), 2u);
+    EXPECT_EQ(db_.OtherSessions().size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(WorkingDirectory, HistoryFileTest, testing::Values(false, true),

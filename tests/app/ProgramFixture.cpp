@@ -6,16 +6,11 @@
 #include "identification/UConnectionInfoClass.h"
 #include "identification/UIdentificacaoServidorClass.h"
 #include "platform/ExecutablePath.h"
+#include "settings/UConfigSistemaQOR.h"
 #include "settings/util.h"
 #include "tests/support/ConnectionConf.h"
 
 namespace tarvik::test {
-
-const char* const kCreateEstoqueMinimo =
-    "CREATE TABLE estoque_minimo (produto_id INT NOT NULL, filial_id INT NOT NULL, lojas_leram CHAR(1) NOT NULL)";
-const char* const kCreateIdentificacaoServidor =
-    "CREATE TABLE identificacao_servidor (filial_id INT, cnpj_servidor VARCHAR(18),"
-    " tipo_servidor VARCHAR(20), data_identificacao DATETIME, hash_identificacao VARCHAR(64))";
 
 std::string JoinLines(const Texts& lines, const std::string& end) {
     std::string out;
@@ -25,8 +20,12 @@ std::string JoinLines(const Texts& lines, const std::string& end) {
 
 Texts SettingsLines(const std::string& host, const std::string& database, const std::string& usaFisLogica,
                     const std::string& codLogica, const std::string& password) {
-    return {"[ip]", "local=" + host, "database=" + database, "senha=" + CipherText("E", password, "WUX"),
-            "[FilialMatriz]", "usa_fislogica=" + usaFisLogica, "CodLogica=" + codLogica};
+    const std::string text = TConfigSistemaQOR::SettingsFileText(
+        {host, database, CipherText("E", password, kPasswordCipherKey), usaFisLogica, codLogica}, "\n");
+    Texts lines;
+    for (size_t begin = 0, end; (end = text.find('\n', begin)) != std::string::npos; begin = end + 1)
+        lines.push_back(text.substr(begin, end - begin));
+    return lines;
 }
 
 void TProgramFixture::SetUp() {

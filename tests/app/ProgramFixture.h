@@ -11,6 +11,7 @@
 
 #include "app/Utarvik.h"
 #include "tests/app/BoxHookRecorder.h"
+#include "tests/support/BranchTables.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestServer.h"
 
@@ -18,15 +19,10 @@ namespace tarvik::test {
 
 using Texts = std::vector<std::string>;
 
-// The run's target table and the server identification record's table, as both fixtures
-// make them.
-extern const char* const kCreateEstoqueMinimo;
-extern const char* const kCreateIdentificacaoServidor;
-
 // Each line followed by `end`: the settings files are read with CR LF, CR or LF alike.
 std::string JoinLines(const Texts& lines, const std::string& end);
 
-// The sistema_qor.ini of a run against `database` on `host`.
+// The lines of the program's own sistema_qor.ini for a run against `database` on `host`.
 Texts SettingsLines(const std::string& host, const std::string& database, const std::string& usaFisLogica = "1",
                     const std::string& codLogica = "3", const std::string& password = TestServer().password);
 

@@ -48,8 +48,8 @@ protected:
         for (const int id : ids) db_.Exec("INSERT INTO produto (produto_id) VALUES (" + std::to_string(id) + ")");
     }
 
-    // Sessions the program opened on the test database (the test's own comes first).
-    size_t ProgramSessions() { return db_.SessionsOnThisDatabase().size() - 1; }
+    // Sessions the program opened on the test database.
+    size_t ProgramSessions() { return db_.OtherSessions().size(); }
 
     // The main connection's session: the one that asked for produto's layout first.
     unsigned long MainSession() {

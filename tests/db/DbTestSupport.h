@@ -36,13 +36,10 @@ struct TMainConnection {
 
 class DbServerTest : public ::testing::Test {
 protected:
-    DbServerTest() { adminSession = std::stoul(db.Scalar("SELECT CONNECTION_ID()")); }
-
     // The sessions that our code opened on the scratch database, oldest first.
     std::vector<unsigned long> OurSessions() {
         std::vector<unsigned long> ids;
-        for (unsigned long id : db.SessionsOnThisDatabase()) {
-            if (id == adminSession) continue;
+        for (unsigned long id : db.OtherSessions()) {
             // A refused login leaves a Connect row too, followed by the refusal.
             bool refused = false;
             for (const std::string& row : db.GeneralLog(id))
@@ -62,7 +59,6 @@ protected:
     std::string ConnectRow() const { return "Connect\troot@127.0.0.1 on " + db.Name() + " using TCP/IP"; }
 
     TScratchDatabase db;
-    unsigned long adminSession = 0;
     TMainConnection main{TestServer(), db.Name()};
     TDbConnection& conexao = main.conexao;
     TDbQuery& qProdutos = main.qProdutos;

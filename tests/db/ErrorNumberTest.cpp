@@ -1,5 +1,6 @@
 // The client library's error number travels with every error the server or the library
 // reports, beside the unchanged text, so that callers can tell the causes apart by number.
+#include "client/Session.h"
 #include "platform/Errors.h"
 #include "tests/db/DbTestSupport.h"
 #include "tests/support/PrivateServer.h"
@@ -61,6 +62,30 @@ TEST_F(ErrorNumberTest, RefusedLoginCarriesTheServersNumber) {
     EXPECT_EQ(ErrorOf([&] { qTemp.Open(); }).ErrorNumber(), 1045u);  // ER_ACCESS_DENIED_ERROR
 }
 
+// What a refused link says about the settings, told by its number alone.
+TEST_F(ErrorNumberTest, RefusedLoginAndDatabaseAreToldApart) {
+    struct TCase {
+        const char* name;
+        std::string password;
+        std::string database;
+        bool refusedLogin;
+        bool refusedDatabase;
+    };
+    const TCase cases[] = {
+        {"wrong password", "not-the-password", db.Name(), true, false},
+        {"unknown database", TestServer().password, db.Name() + "_missing", false, true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TMainConnection link(TestServer(), c.database);
+        link.conexao.SetPassword(c.password);
+        link.qTemp.SetStatement("Select 1");
+        const EDatabaseError refused = ErrorOf([&] { link.qTemp.Open(); });
+        EXPECT_EQ(IsRefusedLogin(refused.ErrorNumber()), c.refusedLogin) << refused.ErrorNumber();
+        EXPECT_EQ(IsRefusedDatabase(refused.ErrorNumber()), c.refusedDatabase) << refused.ErrorNumber();
+    }
+}
+
 // A server gone between two statements: the client library's own number for it.
 TEST(ErrorNumberOfALostServer, IsOneOfTheClientLibrarysServerGoneNumbers) {
     TPrivateServer server;
@@ -73,6 +98,9 @@ TEST(ErrorNumberOfALostServer, IsOneOfTheClientLibrarysServerGoneNumbers) {
     const EDatabaseError gone = ErrorOf([&] { link.qTemp.Open(); });
     // CR_SERVER_GONE_ERROR or CR_SERVER_LOST, depending on where the library noticed.
     EXPECT_TRUE(gone.ErrorNumber() == 2006u || gone.ErrorNumber() == 2013u) << gone.ErrorNumber() << " " << gone.Message();
+    // The server said nothing about the settings.
+    EXPECT_FALSE(IsRefusedLogin(gone.ErrorNumber()));
+    EXPECT_FALSE(IsRefusedDatabase(gone.ErrorNumber()));
 }
 
 // An insert on a link that broke: whether the server stored the row is unknown, and the error

@@ -3,7 +3,7 @@
 // may read backslashes: the usual escapes, and sql_mode NO_BACKSLASH_ESCAPES (on a server of
 // the test's own, since the mode is the server's global setting).
 #include "tests/db/DbTestSupport.h"
-#include "tests/support/HexEncode.h"
+#include "identification/UConnectionInfoClass.h"
 #include "tests/support/PrivateServer.h"
 
 #include <algorithm>
@@ -75,10 +75,10 @@ void InsertAndReadBackEveryCase(test::TMainConnection& link, const std::function
     link.qTemp.Open();
     for (size_t i = 0; i < cases.size(); ++i, link.qTemp.MoveNext()) {
         SCOPED_TRACE(cases[i].name);
-        const std::string hex = test::HexEncode(cases[i].value);
+        const std::string hex = TextToHex(cases[i].value);
         EXPECT_EQ(rows[i], (TRow{std::to_string(i + 1), hex, hex, hex}));
         for (const char* column : {"texto", "longo", "bytes"})
-            EXPECT_EQ(test::HexEncode(link.qTemp.GetFieldText(column)), hex) << column;
+            EXPECT_EQ(TextToHex(link.qTemp.GetFieldText(column)), hex) << column;
     }
 }
 

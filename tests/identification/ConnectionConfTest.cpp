@@ -7,14 +7,12 @@
 #include "identification/UConnectionInfoClass.h"
 #include "platform/Errors.h"
 #include "tests/identification/IdentificationSupport.h"
-#include "tests/support/HexEncode.h"
 #include "tests/support/ScopedWorkingDirectory.h"
 #include "tests/support/ThrowsExactly.h"
 
 namespace tarvik {
 namespace {
 
-using test::HexEncode;
 using test::ThrowsExactly;
 
 struct THexCase {
@@ -45,6 +43,22 @@ TEST(HexToText, APairThatIsNotTwoHexDigitsFailsTheWholeText) {
         SCOPED_TRACE(text);
         EXPECT_TRUE(ThrowsExactly<EConvertError>([&] { HexToText(text); },
                                                  "'" + text + "' is not a valid hexadecimal text"));
+    }
+}
+
+// The encoder the writers use: upper-case pairs, every byte kept; HexToText takes it back.
+TEST(TextToHex, EveryByteBecomesTwoUpperCaseDigits) {
+    const THexCase cases[] = {
+        {"Empty", "", ""},
+        {"Ascii", "6C6F63616C686F7374", "localhost"},
+        {"HighBytes", "E7E380FF", "\xE7\xE3\x80\xFF"},
+        {"ZeroByte", "410042", std::string("A\0B", 3)},
+        {"BlankAndEquals", "7020773D", "p w="},
+    };
+    for (const THexCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(TextToHex(c.decoded), c.text);
+        EXPECT_EQ(HexToText(TextToHex(c.decoded)), c.decoded);
     }
 }
 
@@ -83,11 +97,11 @@ TLoaded Load(const std::optional<std::string>& fileContents) {
 }
 
 const test::TConfEntries kFullConf = {
-    {"MacAdress", HexEncode("00-1A-2B-3C-4D-5E")}, {"CodFisica", HexEncode("12")},
-    {"DatabaseIP", HexEncode("LocalHost")},        {"Databasename", HexEncode("gestao")},
+    {"MacAdress", TextToHex("00-1A-2B-3C-4D-5E")}, {"CodFisica", TextToHex("12")},
+    {"DatabaseIP", TextToHex("LocalHost")},        {"Databasename", TextToHex("gestao")},
     {"Usuario", "7573756172696f"},                  // lower-case digits
-    {"Senha", HexEncode("p\xE1ss w=rd")},          // Windows-1252 byte, blank and '=' kept
-    {"Name", HexEncode("Filial S\xE3o Jo\xE3o")},  {"Cnpj", HexEncode("12.345.678/0001-99")}};
+    {"Senha", TextToHex("p\xE1ss w=rd")},          // Windows-1252 byte, blank and '=' kept
+    {"Name", TextToHex("Filial S\xE3o Jo\xE3o")},  {"Cnpj", TextToHex("12.345.678/0001-99")}};
 
 const TLoaded kFullLoaded = {"00-1A-2B-3C-4D-5E", 12,        "LocalHost",         "gestao",
                              "usuario",           "p\xE1ss w=rd", "Filial S\xE3o Jo\xE3o", "12.345.678/0001-99"};
@@ -100,6 +114,31 @@ test::TConfEntries With(const std::string& key, const std::string& storedValue) 
 }
 
 TEST(LoadConnectionConf, ReadsEveryKeyDecoded) { EXPECT_EQ(Load(test::ConnectionConfText(kFullConf)), kFullLoaded); }
+
+// The program's own writer: every key in the order given, hex-encoded, CR LF; a key left out
+// is not written and reads as empty.
+TEST(ConnectionConfText, IsReadBackAsWritten) {
+    const std::string text = TConnectionInfo::ConnectionConfText({{conf_keys::kDatabaseIP, "10.0.0.5"},
+                                                                  {conf_keys::kCodFisica, "12"},
+                                                                  {conf_keys::kSenha, "p\xE1ss w=rd"}});
+    EXPECT_EQ(text, "[connection]\r\nDatabaseIP=31302E302E302E35\r\nCodFisica=3132\r\nSenha=70E1737320773D7264\r\n");
+    TLoaded expected;
+    expected.databaseIP = "10.0.0.5";
+    expected.codFisica = 12;
+    expected.senha = "p\xE1ss w=rd";
+    EXPECT_EQ(Load(text), expected);
+
+    std::vector<TProfileEntry> all;
+    for (const char* key : conf_keys::kAll) all.push_back({key, std::string("v-") + key});
+    const TLoaded every = Load(TConnectionInfo::ConnectionConfText(all));
+    EXPECT_EQ(every.macAdress, "v-MacAdress");
+    EXPECT_EQ(every.databaseIP, "v-DatabaseIP");
+    EXPECT_EQ(every.databasename, "v-Databasename");
+    EXPECT_EQ(every.usuario, "v-Usuario");
+    EXPECT_EQ(every.senha, "v-Senha");
+    EXPECT_EQ(every.name, "v-Name");
+    EXPECT_EQ(every.cnpj, "v-Cnpj");
+}
 
 TEST(LoadConnectionConf, MissingFileOrSectionGivesEmptyValues) {
     EXPECT_EQ(Load(std::nullopt), TLoaded{});
@@ -159,14 +198,14 @@ INSTANTIATE_TEST_SUITE_P(
         TValueCase{"BlankInsidePairs", "Senha", "41 42", "", 0},
         TValueCase{"PresentButEmpty", "Cnpj", "", "", 0},
         TValueCase{"QuotedValue", "Usuario", "\"6C6F\"", "lo", 0},
-        TValueCase{"IntegerNegative", "CodFisica", HexEncode("-7"), "", -7},
-        TValueCase{"IntegerLeadingBlanks", "CodFisica", HexEncode("  42"), "", 42},
-        TValueCase{"IntegerHexDollar", "CodFisica", HexEncode("$1F"), "", 31},
-        TValueCase{"IntegerHex0x", "CodFisica", HexEncode("0x10"), "", 16},
-        TValueCase{"IntegerLargest", "CodFisica", HexEncode("2147483647"), "", 2147483647},
-        TValueCase{"IntegerOutOfRange", "CodFisica", HexEncode("2147483648"), "", 0},
-        TValueCase{"IntegerNotANumber", "CodFisica", HexEncode("abc"), "", 0},
-        TValueCase{"IntegerTrailingBlank", "CodFisica", HexEncode("12 "), "", 0},
+        TValueCase{"IntegerNegative", "CodFisica", TextToHex("-7"), "", -7},
+        TValueCase{"IntegerLeadingBlanks", "CodFisica", TextToHex("  42"), "", 42},
+        TValueCase{"IntegerHexDollar", "CodFisica", TextToHex("$1F"), "", 31},
+        TValueCase{"IntegerHex0x", "CodFisica", TextToHex("0x10"), "", 16},
+        TValueCase{"IntegerLargest", "CodFisica", TextToHex("2147483647"), "", 2147483647},
+        TValueCase{"IntegerOutOfRange", "CodFisica", TextToHex("2147483648"), "", 0},
+        TValueCase{"IntegerNotANumber", "CodFisica", TextToHex("abc"), "", 0},
+        TValueCase{"IntegerTrailingBlank", "CodFisica", TextToHex("12 "), "", 0},
         TValueCase{"IntegerBadHex", "CodFisica", "3Z", "", 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -189,7 +228,7 @@ TEST(GetConnectionInfo, LoadsOnFirstUseAndKeepsItsValues) {
     TConnectionInfo& first = GetConnectionInfo();
     EXPECT_EQ(first.GetUsuario(), "usuario");
     // Read once: a changed file is not seen by the same instance.
-    dir.Write("connection.conf", test::ConnectionConfText(With("Usuario", HexEncode("outro"))));
+    dir.Write("connection.conf", test::ConnectionConfText(With("Usuario", TextToHex("outro"))));
     EXPECT_EQ(&GetConnectionInfo(), &first);
     EXPECT_EQ(GetConnectionInfo().GetUsuario(), "usuario");
     ReleaseConnectionInfo();

@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "client/Session.h"
 #include "identification/UDao.h"
 #include "platform/Errors.h"
 #include "tests/identification/IdentificationSupport.h"
@@ -95,6 +96,44 @@ TEST_F(DaoTest, ConnectFailuresCarryTheClientLibrarysTextUnchanged) {
                                      static_cast<int32_t>(c.port));
             },
             expected));
+    }
+}
+
+// Below the plain error of OpenConnection, the session's own connect carries the client
+// library's number too, so that a refused login or database is told apart from a server that
+// does not answer.
+TEST_F(DaoTest, ConnectFailuresCarryTheClientLibrarysNumber) {
+    struct TCase {
+        const char* name;
+        std::string host;
+        std::string password;
+        std::string database;
+        bool refusedLogin;
+        bool refusedDatabase;
+    };
+    const TCase cases[] = {
+        {"no server on that loopback address", "127.0.0.2", server.password, db.Name(), false, false},
+        {"wrong password", server.host, server.password + "x", db.Name(), true, false},
+        {"unknown database", server.host, server.password, db.Name() + "_missing", false, true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TDaoConnection connection;
+        connection.SetServer(c.host);
+        connection.SetDatabase(c.database);
+        connection.SetUsername(server.user);
+        connection.SetPassword(c.password);
+        connection.SetPort(static_cast<int32_t>(server.port));
+        const std::string expected = test::ClientConnectError(c.host, server.port, server.user, c.password, c.database);
+        EXPECT_TRUE(ThrowsExactly<EDatabaseError>([&] { connection.Connect(); }, expected));
+        EXPECT_FALSE(connection.Connected());
+        try {
+            connection.Connect();
+        } catch (const EDatabaseError& e) {
+            EXPECT_NE(e.ErrorNumber(), 0u);
+            EXPECT_EQ(IsRefusedLogin(e.ErrorNumber()), c.refusedLogin) << e.ErrorNumber();
+            EXPECT_EQ(IsRefusedDatabase(e.ErrorNumber()), c.refusedDatabase) << e.ErrorNumber();
+        }
     }
 }
 

@@ -11,6 +11,7 @@
 #include "identification/UIdentificacaoServidorClass.h"
 #include "platform/Errors.h"
 #include "tests/identification/IdentificationSupport.h"
+#include "tests/support/ConnectionConf.h"
 #include "tests/support/TestServer.h"
 #include "tests/support/ThrowsExactly.h"
 
@@ -48,7 +49,7 @@ protected:
         ReleaseConnectionInfo();
     }
     void WriteConf(const std::string& host) {
-        confDir.Write("connection.conf", test::ConnectionConfText(test::TestServerConf(host, db.Name())));
+        confDir.Write("connection.conf", test::ConnectionConfFor(host, db.Name()));
     }
     std::vector<std::string> IdentificationSessionLog() {
         return db.GeneralLog(GetConnectionInfo().GetConnection().ThreadId());
@@ -75,7 +76,7 @@ TEST_F(IdentificacaoServidorTest, LoadsTheRowOnceAndTheServerSeesOnlyTheConnectA
     EXPECT_EQ(&GetIdentificacaoServidor(), &record);
     EXPECT_EQ(GetIdentificacaoServidor().GetFilialServidor(), 7);
     EXPECT_EQ(IdentificationSessionLog(), (std::vector<std::string>{ConnectRow(), kSelectAsLogged}));
-    EXPECT_EQ(test::SessionsOtherThanAdmin(db).size(), 1u);
+    EXPECT_EQ(db.OtherSessions().size(), 1u);
 }
 
 struct TRowCase {
@@ -180,7 +181,7 @@ TEST_F(IdentificacaoServidorTest, UnreachableServerGivesTheClientsTextUnderTheHe
 TEST_F(IdentificacaoServidorTest, ConnectionIsOpenedOnceAndReopenedAfterAFailure) {
     // The database the file names does not exist yet, so the first open fails.
     const std::string late = db.Name() + "_late";
-    confDir.Write("connection.conf", test::ConnectionConfText(test::TestServerConf("127.0.0.1", late)));
+    confDir.Write("connection.conf", test::ConnectionConfFor("127.0.0.1", late));
     TConnectionInfo& info = GetConnectionInfo();
     EXPECT_TRUE(ThrowsExactly<Exception>([&] { info.GetConnection(); }, "Unknown database '" + late + "'"));
     EXPECT_FALSE(info.HasConnection());

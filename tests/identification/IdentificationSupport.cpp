@@ -1,7 +1,6 @@
 #include "tests/identification/IdentificationSupport.h"
 
 #include <arpa/inet.h>
-#include <mysql.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -9,24 +8,16 @@
 
 #include <stdexcept>
 
+#include "identification/UConnectionInfoClass.h"
 #include "platform/ExecutablePath.h"
-#include "tests/support/HexEncode.h"
-#include "tests/support/TestServer.h"
+#include "platform/ProfileReader.h"
 
 namespace tarvik::test {
 
 std::string ConnectionConfText(const TConfEntries& entries) {
-    std::string text = "[connection]\r\n";
-    for (const auto& [key, value] : entries) text += key + "=" + value + "\r\n";
-    return text;
-}
-
-TConfEntries TestServerConf(const std::string& host, const std::string& database) {
-    const TServerAddress& server = TestServer();
-    return {{"DatabaseIP", HexEncode(host)},
-            {"Databasename", HexEncode(database)},
-            {"Usuario", HexEncode(server.user)},
-            {"Senha", HexEncode(server.password)}};
+    std::vector<TProfileEntry> raw;
+    for (const auto& [key, value] : entries) raw.push_back({key, value});
+    return ProfileSectionText(conf_keys::kSection, raw);
 }
 
 TScopedExecutableDirectory::TScopedExecutableDirectory(const std::string& directory) {
@@ -34,16 +25,6 @@ TScopedExecutableDirectory::TScopedExecutableDirectory(const std::string& direct
 }
 
 TScopedExecutableDirectory::~TScopedExecutableDirectory() { SetExecutableDirectoryOverride(std::string()); }
-
-
-
-std::vector<unsigned long> SessionsOtherThanAdmin(TScratchDatabase& db) {
-    const unsigned long admin = std::stoul(db.Scalar("SELECT CONNECTION_ID()"));
-    std::vector<unsigned long> others;
-    for (const unsigned long id : db.SessionsOnThisDatabase())
-        if (id != admin) others.push_back(id);
-    return others;
-}
 
 std::string FirstIPv4OfHostName() {
     char name[256] = {};

@@ -14,11 +14,9 @@ namespace tarvik::test {
 
 using TConfEntries = std::vector<std::pair<std::string, std::string>>;
 
-// "[connection]" followed by the entries as given (values not encoded here).
+// "[connection]" followed by the entries as given (values not encoded here), for files of any
+// shape; the program's own writer encodes every value.
 std::string ConnectionConfText(const TConfEntries& entries);
-
-// The entries of a connection.conf that reaches the test server on `database`, values encoded.
-TConfEntries TestServerConf(const std::string& host, const std::string& database);
 
 // Points the executable directory at a directory of the test's own for its lifetime.
 class TScopedExecutableDirectory {
@@ -26,11 +24,6 @@ public:
     explicit TScopedExecutableDirectory(const std::string& directory);
     ~TScopedExecutableDirectory();
 };
-
-
-// Sessions that connected with the scratch database as default database, its own admin
-// connection left out.
-std::vector<unsigned long> SessionsOtherThanAdmin(TScratchDatabase& db);
 
 // The first IPv4 address of this machine's host name, asked of the resolver directly.
 std::string FirstIPv4OfHostName();

@@ -11,7 +11,8 @@
 #include "platform/Errors.h"
 #include "platform/HostLookup.h"
 #include "tests/identification/IdentificationSupport.h"
-#include "tests/support/HexEncode.h"
+#include "tests/support/ConnectionConf.h"
+#include "tests/support/FakeResolvers.h"
 #include "tests/support/ScopedWorkingDirectory.h"
 #include "tests/support/TestServer.h"
 #include "tests/support/ThrowsExactly.h"
@@ -19,7 +20,6 @@
 namespace tarvik {
 namespace {
 
-using test::HexEncode;
 using test::ThrowsExactly;
 
 long FileSize(const std::string& path) {
@@ -28,23 +28,9 @@ long FileSize(const std::string& path) {
     return static_cast<long>(st.st_size);
 }
 
-// Keeps the platform resolver replaced for a test's lifetime.
-class TScopedResolver {
-public:
-    explicit TScopedResolver(THostResolver resolver) { SetHostResolverOverride(resolver); }
-    ~TScopedResolver() { SetHostResolverOverride(nullptr); }
-};
-
-int ResolveToSeveral(const std::string&, std::vector<THostAddress>& addresses, std::string&) {
-    addresses.push_back({{10, 0, 200, 7}});
-    addresses.push_back({{127, 0, 0, 1}});
-    return 0;
-}
-
-int ResolveFails(const std::string&, std::vector<THostAddress>&, std::string& errorText) {
-    errorText = "Host not found";
-    return 11001;
-}
+using test::ResolveFails;
+using test::ResolveToSeveral;
+using test::TScopedResolver;
 
 class LocalAddressTest : public ::testing::Test {
 protected:
@@ -97,7 +83,7 @@ class DatabaseIPRule : public LocalAddressTest, public ::testing::WithParamInter
 
 TEST_P(DatabaseIPRule, OnlyLocalhostInAnyCaseIsLookedUp) {
     TScopedResolver resolver(&ResolveToSeveral);
-    executableDir.Write("connection.conf", test::ConnectionConfText({{"DatabaseIP", HexEncode(GetParam().stored)}}));
+    executableDir.Write("connection.conf", test::ConnectionConfText({{"DatabaseIP", TextToHex(GetParam().stored)}}));
     TConnectionInfo info;
     info.LoadConnectionConf();
     EXPECT_EQ(info.GetDatabaseIP(), GetParam().looksUp ? "10.0.200.7" : GetParam().stored);
@@ -118,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, DatabaseIPRule,
 
 TEST_F(LocalAddressTest, FailedLookupMakesNoConnectionAndIsTriedAgain) {
     test::TScratchDatabase db;
-    executableDir.Write("connection.conf", test::ConnectionConfText(test::TestServerConf("localhost", db.Name())));
+    executableDir.Write("connection.conf", test::ConnectionConfFor("localhost", db.Name()));
     TConnectionInfo info;
     info.LoadConnectionConf();
     {
@@ -126,7 +112,7 @@ TEST_F(LocalAddressTest, FailedLookupMakesNoConnectionAndIsTriedAgain) {
         EXPECT_TRUE(ThrowsExactly<ESocketError>([&] { info.GetConnection(); },
                                                 "Socket Error # 11001\r\nHost not found"));
         EXPECT_FALSE(info.HasConnection());
-        EXPECT_TRUE(test::SessionsOtherThanAdmin(db).empty());
+        EXPECT_TRUE(db.OtherSessions().empty());
     }
     // The next call looks the address up again; connect only where that address is this machine.
     const std::string address = test::FirstIPv4OfHostName();

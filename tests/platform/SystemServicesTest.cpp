@@ -19,6 +19,7 @@
 #include "platform/Errors.h"
 #include "platform/ExecutablePath.h"
 #include "platform/HostLookup.h"
+#include "tests/support/FakeResolvers.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/ThrowsExactly.h"
 
@@ -110,13 +111,8 @@ TEST_F(LocalAddressTest, GivesAnAddressAndLeavesAnEmptyHistoryInTheWorkingDirect
     EXPECT_EQ(std::filesystem::file_size(History()), 0u);
 }
 
-int ResolveToSeveral(const std::string&, std::vector<THostAddress>& addresses, std::string&) {
-    addresses.push_back({{10, 0, 200, 7}});
-    addresses.push_back({{127, 0, 0, 1}});
-    return 0;
-}
-
-int ResolveToNone(const std::string&, std::vector<THostAddress>&, std::string&) { return 0; }
+using test::ResolveToNone;
+using test::ResolveToSeveral;
 
 TEST_F(LocalAddressTest, TakesTheFirstAddress) {
     SetHostResolverOverride(&ResolveToSeveral);

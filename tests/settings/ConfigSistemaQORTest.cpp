@@ -8,6 +8,7 @@
 #include "platform/Errors.h"
 #include "platform/ExecutablePath.h"
 #include "settings/UConfigSistemaQOR.h"
+#include "tests/support/BranchTables.h"
 #include "tests/support/ConnectionConf.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestServer.h"
@@ -100,15 +101,12 @@ class ServerBranchTest : public SettingsFileTest {
 protected:
     void SetUp() override {
         SettingsFileTest::SetUp();
-        db_.Exec("CREATE TABLE identificacao_servidor (filial_id INT, cnpj_servidor VARCHAR(20), "
-                 "tipo_servidor VARCHAR(10), data_identificacao DATETIME, hash_identificacao VARCHAR(64))");
+        db_.Exec(test::kCreateIdentificacaoServidor);
         dir_.Write("connection.conf", test::ConnectionConfFor(test::TestServer().host, db_.Name()));
-        sessionsBefore_ = db_.SessionsOnThisDatabase().size();
     }
-    size_t IdentificationSessions() { return db_.SessionsOnThisDatabase().size() - sessionsBefore_; }
+    size_t IdentificationSessions() { return db_.OtherSessions().size(); }
 
     test::TScratchDatabase db_;
-    size_t sessionsBefore_ = 0;
 };
 
 TEST_F(ServerBranchTest, RecordDecidesUnlessUsaFisLogicaIsExactlyOne) {

@@ -46,6 +46,24 @@ TEST_F(SettingsFileReadTest, ReadsThroughTheProfileRules) {
     EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kIpDatabase), "merovan");
 }
 
+// The program's own writer: the keys its readers look up, in sections "ip" and "FilialMatriz".
+TEST_F(SettingsFileReadTest, WrittenTextIsReadBackAsWritten) {
+    const TSettingsFileValues values{"10.0.0.7", "loja", "083EF50132", "1", "12"};
+    const std::string text = TConfigSistemaQOR::SettingsFileText(values);
+    EXPECT_EQ(text,
+              "[ip]\r\nlocal=10.0.0.7\r\ndatabase=loja\r\nsenha=083EF50132\r\n"
+              "[FilialMatriz]\r\nusa_fislogica=1\r\nCodLogica=12\r\n");
+    EXPECT_EQ(TConfigSistemaQOR::SettingsFileText(values, "\n"),
+              "[ip]\nlocal=10.0.0.7\ndatabase=loja\nsenha=083EF50132\n[FilialMatriz]\nusa_fislogica=1\nCodLogica=12\n");
+    WriteSettings(text);
+    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kIpLocal), values.local);
+    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kIpDatabase), values.database);
+    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kIpSenha), values.senha);
+    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kUsaFisLogica), values.usaFisLogica);
+    EXPECT_EQ(TConfigSistemaQOR::ReadSetting(settings::kCodLogica), values.codLogica);
+    EXPECT_EQ(TConfigSistemaQOR::GetCodLogica(), 12);
+}
+
 TEST_F(SettingsFileReadTest, CodLogicaFollowsTheIntegerTextRule) {
     const struct {
         const char* entry;

@@ -1,12 +1,14 @@
 #include "tests/support/ConnectionConf.h"
 
-#include "tests/support/HexEncode.h"
+#include "identification/UConnectionInfoClass.h"
 
 namespace tarvik::test {
 
 std::string ConnectionConfFor(const std::string& host, const std::string& database, const std::string& password) {
-    return "[connection]\r\nDatabaseIP=" + HexEncode(host) + "\r\nDatabasename=" + HexEncode(database) +
-           "\r\nUsuario=" + HexEncode(TestServer().user) + "\r\nSenha=" + HexEncode(password) + "\r\n";
+    return TConnectionInfo::ConnectionConfText({{conf_keys::kDatabaseIP, host},
+                                                {conf_keys::kDatabasename, database},
+                                                {conf_keys::kUsuario, TestServer().user},
+                                                {conf_keys::kSenha, password}});
 }
 
 }  // namespace tarvik::test

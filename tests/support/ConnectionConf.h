@@ -6,8 +6,8 @@
 
 namespace tarvik::test {
 
-// A well-formed connection.conf (CR LF line ends, values hex-encoded) that reaches `database`
-// on `host` as the test server's user.
+// The program's own connection.conf (CR LF line ends, values hex-encoded) that reaches
+// `database` on `host` as the test server's user.
 std::string ConnectionConfFor(const std::string& host, const std::string& database,
                               const std::string& password = TestServer().password);
 

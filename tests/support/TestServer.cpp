@@ -65,6 +65,8 @@ std::vector<TRow> TAdminConnection::Query(const std::string& sql) {
     return rows;
 }
 
+unsigned long TAdminConnection::ThreadId() const { return mysql_thread_id(handle_.get()); }
+
 std::string TAdminConnection::Scalar(const std::string& sql) {
     auto rows = Query(sql);
     if (rows.empty() || rows[0].empty() || !rows[0][0]) return std::string();
@@ -79,7 +81,7 @@ TScratchDatabase::TScratchDatabase() {
         setup.Exec("DROP DATABASE IF EXISTS " + name_);
         setup.Exec("CREATE DATABASE " + name_ + " CHARACTER SET latin1");
     }
-    admin_ = new TAdminConnection(name_);
+    admin_ = std::make_unique<TAdminConnection>(name_);
 }
 
 TScratchDatabase::~TScratchDatabase() {
@@ -87,7 +89,6 @@ TScratchDatabase::~TScratchDatabase() {
         admin_->Exec("DROP DATABASE IF EXISTS " + name_);
     } catch (...) {
     }
-    delete admin_;
 }
 
 std::vector<unsigned long> TScratchDatabase::SessionsOnThisDatabase() {
@@ -100,6 +101,13 @@ std::vector<unsigned long> TScratchDatabase::SessionsOnThisDatabase() {
              arg.compare(arg.size() - name_.size() - 4, std::string::npos, " on " + name_) == 0))
             ids.push_back(std::stoul(row[0].value_or("0")));
     }
+    return ids;
+}
+
+std::vector<unsigned long> TScratchDatabase::OtherSessions() {
+    std::vector<unsigned long> ids;
+    for (const unsigned long id : SessionsOnThisDatabase())
+        if (id != admin_->ThreadId()) ids.push_back(id);
     return ids;
 }
 

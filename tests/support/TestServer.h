@@ -5,11 +5,12 @@
 // run's leftovers are easy to find) and drops it when it goes. It talks to the server on a
 // connection of its own, never through the code under test.
 
+#include <memory>
 #include <optional>
-
-#include "client/ClientHandles.h"
 #include <string>
 #include <vector>
+
+#include "client/ClientHandles.h"
 
 namespace tarvik::test {
 
@@ -35,6 +36,8 @@ public:
     void Exec(const std::string& sql);               // throws std::runtime_error on failure
     std::vector<TRow> Query(const std::string& sql);  // every row, NULL as nullopt
     std::string Scalar(const std::string& sql);       // first column of the first row ("" for NULL)
+    // The server's id of this session, as the handshake told it; nothing is sent to learn it.
+    unsigned long ThreadId() const;
 
 private:
     TConnectionHandle handle_;
@@ -56,6 +59,8 @@ public:
     // Thread ids of the sessions that connected with this database as their default
     // database, in the order they connected (read from the server's general log).
     std::vector<unsigned long> SessionsOnThisDatabase();
+    // The same without the test's own session (Admin()): the sessions of the code under test.
+    std::vector<unsigned long> OtherSessions();
 
     // What the server's general log holds for one session: "Connect" rows and every
     // statement, in order, each as "<command type>\t<argument>" ("Quit" rows left out).
@@ -66,7 +71,7 @@ public:
 
 private:
     std::string name_;
-    TAdminConnection* admin_;
+    std::unique_ptr<TAdminConnection> admin_;
 };
 
 }  // namespace tarvik::test

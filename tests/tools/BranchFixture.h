@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/BranchTables.h"
 #include "tests/support/ScopedWorkingDirectory.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/TestServer.h"
@@ -22,14 +23,13 @@ namespace tarvik::test {
 // products 1, 3 and 5 into estoque_minimo and 1 to 5 into estoque_minimo2. The server's
 // record names branch 12, store code "C".
 inline const std::vector<std::string> kBranchSchema = {
-    "CREATE TABLE produto (produto_id INT NOT NULL)",
+    kCreateProduto,
     "INSERT INTO produto VALUES (1), (2), (3), (4), (5), (5)",
-    "CREATE TABLE estoque_minimo (produto_id INT NOT NULL, filial_id INT NOT NULL, lojas_leram CHAR(1) NOT NULL)",
+    kCreateEstoqueMinimo,
     "INSERT INTO estoque_minimo VALUES (2, 3, 'x'), (4, 3, 'x'), (4, 3, 'y'), (1, 7, 'x')",
     "CREATE TABLE estoque_minimo2 (id INT NOT NULL AUTO_INCREMENT PRIMARY KEY, produto_id INT NOT NULL,"
     " filial_id INT NOT NULL, lojas_leram VARCHAR(2) NOT NULL, quantidade INT NOT NULL)",
-    "CREATE TABLE identificacao_servidor (filial_id INT, cnpj_servidor VARCHAR(18), tipo_servidor VARCHAR(20),"
-    " data_identificacao DATETIME, hash_identificacao VARCHAR(64))",
+    kCreateIdentificacaoServidor,
     "INSERT INTO identificacao_servidor VALUES (12, '12.345.678/0012-90', 'FILIAL', '2024-05-06 07:08:09', 'h')",
 };
 
@@ -62,7 +62,6 @@ private:
 class BranchFixture : public testing::Test {
 protected:
     void SetUp() override {
-        adminSession = std::stoul(db.Scalar("SELECT CONNECTION_ID()"));
         for (const std::string& statement : kBranchSchema) db.Exec(statement);
     }
 
@@ -82,16 +81,13 @@ protected:
     // Every statement that sessions other than the test's own sent on the scratch database.
     std::vector<std::string> StatementsOfOurSessions() {
         std::vector<std::string> all;
-        for (unsigned long id : db.SessionsOnThisDatabase()) {
-            if (id == adminSession) continue;
+        for (unsigned long id : db.OtherSessions())
             for (const std::string& s : db.Statements(id)) all.push_back(s);
-        }
         return all;
     }
 
     TScratchDatabase db;
     TTempDir dir;
-    unsigned long adminSession = 0;
 };
 
 }  // namespace tarvik::test

@@ -158,12 +158,12 @@ TEST_F(InitTest, OwnerGetsBothFilesAndAnUnknownOneWritesNothing) {
 
 // An account number is taken as it is or refused: never cut to another account's id.
 TEST_F(InitTest, AnOwnerNumberOutsideTheAccountIdsIsRefused) {
-    for (const std::string& number : {"4294967295", "4294967296", "4294967297", "99999999999999999999999"}) {
+    for (const char* number : {"4294967295", "4294967296", "4294967297", "99999999999999999999999"}) {
         std::vector<std::string> arguments = InitArguments(dir.Path());
         arguments.insert(arguments.end(), {"--owner", number});
         const test::TAdminResult r = Admin(arguments, "a\nb\n");
         EXPECT_EQ(r.status, 2) << number;
-        EXPECT_EQ(r.err, "tarvik-admin: --owner: " + number + " is not an account number (0 to 4294967294)\n");
+        EXPECT_EQ(r.err, std::string("tarvik-admin: --owner: ") + number + " is not an account number (0 to 4294967294)\n");
         EXPECT_TRUE(Entries(dir.Path()).empty()) << number;
     }
 }

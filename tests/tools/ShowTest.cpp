@@ -11,6 +11,9 @@
 #include <sstream>
 #include <streambuf>
 
+#include "identification/UConnectionInfoClass.h"
+#include "platform/ProfileReader.h"
+#include "settings/UConfigSistemaQOR.h"
 #include "settings/util.h"
 #include "tests/support/TempDir.h"
 #include "tests/tools/AdminTestSupport.h"
@@ -24,21 +27,25 @@ namespace {
 using test::Admin;
 using test::TTempDir;
 
-const std::string kCipher = CipherText("E", "segredo", "WUX");
+const std::string kCipher = CipherText("E", "segredo", kPasswordCipherKey);
 
 std::string Ini(const std::string& usa, const std::string& cod, const std::string& senha = kCipher) {
-    return "[ip]\r\nlocal=127.0.0.1\r\ndatabase=merovan\r\nsenha=" + senha + "\r\n[FilialMatriz]\r\nusa_fislogica=" +
-           usa + "\r\nCodLogica=" + cod + "\r\n";
+    return TConfigSistemaQOR::SettingsFileText({"127.0.0.1", "merovan", senha, usa, cod});
 }
 
-std::string Conf(const std::string& databaseIP, const std::string& codFisica = admin::HexEncode("12"),
-                 const std::string& senha = admin::HexEncode("leitura")) {
-    return "[connection]\r\nMacAdress=" + admin::HexEncode("00-1A") + "\r\nCodFisica=" + codFisica +
-           "\r\nDatabaseIP=" + databaseIP + "\r\nDatabasename=" + admin::HexEncode("merovan") +
-           "\r\nUsuario=" + admin::HexEncode("root") + "\r\nSenha=" + senha + "\r\n";
+// Values as stored, so that a test can store one that is no hex.
+std::string Conf(const std::string& databaseIP, const std::string& codFisica = TextToHex("12"),
+                 const std::string& senha = TextToHex("leitura")) {
+    using namespace conf_keys;
+    return ProfileSectionText(kSection, {{kMacAdress, TextToHex("00-1A")},
+                                         {kCodFisica, codFisica},
+                                         {kDatabaseIP, databaseIP},
+                                         {kDatabasename, TextToHex("merovan")},
+                                         {kUsuario, TextToHex("root")},
+                                         {kSenha, senha}});
 }
 
-const std::string kIp = admin::HexEncode("127.0.0.1");
+const std::string kIp = TextToHex("127.0.0.1");
 
 // The lines under "warnings:", or "no warnings".
 std::string Warnings(const std::string& out) {
@@ -78,10 +85,10 @@ TEST(ShowTest, WarnsOfEveryValueThatReadsDifferentlyFromHowItLooks) {
          "  sistema_qor.ini [ip] senha: the value is not cipher text: the window reports this at start-up and keeps "
          "its built-in password\n"},
         {Ini("0", "3"), Conf("6C6F6Z"), conn + "DatabaseIP: \"6C6F6Z\" is not hex: it reads as empty\n"},
-        {Ini("0", "3"), Conf(kIp, admin::HexEncode("12"), "ZZ"), conn + "Senha: the value is not hex: it reads as empty\n"},
+        {Ini("0", "3"), Conf(kIp, TextToHex("12"), "ZZ"), conn + "Senha: the value is not hex: it reads as empty\n"},
         {Ini("0", "3"), Conf(kIp + "5"), conn + "DatabaseIP: an odd number of hex digits: the last one is ignored\n"},
-        {Ini("0", "3"), Conf(kIp, admin::HexEncode("abc")), conn + "CodFisica: decodes to \"abc\", which reads as 0\n"},
-        {Ini("0", "3"), Conf(admin::HexEncode("LocalHost")),
+        {Ini("0", "3"), Conf(kIp, TextToHex("abc")), conn + "CodFisica: decodes to \"abc\", which reads as 0\n"},
+        {Ini("0", "3"), Conf(TextToHex("LocalHost")),
          conn + "DatabaseIP: \"localhost\" is replaced by this machine's own address (looked up at each "
                 "connection), and the lookup leaves an empty iphist.dat in the working directory\n"},
         {"", "",

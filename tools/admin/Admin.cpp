@@ -99,16 +99,16 @@ int RunAdmin(const std::vector<std::string>& arguments, TConsole& console) {
     }
 
     try {
-        if (*initCommand) return RunInit(init, console);
-        if (*showCommand) return RunShow(show, console);
+        if (*initCommand) return InitSettingsFiles(init, console);
+        if (*showCommand) return ShowSettingsFiles(show, console);
         if (*checkCommand) {
             // check only reads: the address lookup of a "localhost" identification host leaves
             // no iphist.dat in the administrator's directory (the window and run still do).
             const TNoHistoryFile noHistoryFile;
-            return RunCheck(check, console);
+            return CheckWorkstation(check, console);
         }
-        if (*runCommand) return RunRun(run, console);
-        if (*encipherCommand) return RunEncipher(console);
+        if (*runCommand) return RunGenerationHeadless(run, console);
+        if (*encipherCommand) return PrintEncipheredPassword(console);
     } catch (const EUsage& e) {
         // One line per fault, each saying whose it is.
         std::string message = e.what();

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <ostream>
 
+#include "client/Session.h"
 #include "db/ColumnLayout.h"
 #include "db/DbConnection.h"
 #include "db/DbQuery.h"
@@ -32,12 +33,11 @@ bool Contains(const std::string& list, const std::string& word) {
     return padded.find("," + word + ",") != std::string::npos;
 }
 
-// The server's refusals of a login that only different settings can mend: the password or
-// user (ER_ACCESS_DENIED_ERROR, ER_DBACCESS_DENIED_ERROR) or the database (ER_BAD_DB_ERROR).
-// Anything else (no answer, a server gone) means the check itself could not be made.
+// The server's refusals of a login that only different settings can mend: the user or
+// password, or the database. Anything else (no answer, a server gone) means the check itself
+// could not be made.
 bool RefusedBySettings(const EDatabaseError& error) {
-    const unsigned n = error.ErrorNumber();
-    return n == 1045 || n == 1044 || n == 1049;
+    return IsRefusedLogin(error.ErrorNumber()) || IsRefusedDatabase(error.ErrorNumber());
 }
 
 // The column names of a table, from SHOW COLUMNS through the main connection's own query.
@@ -271,7 +271,8 @@ public:
 
 private:
     const TCheckOptions& options_;
-    // Declared as the window declares them; destroyed in reverse, the transaction first.
+    // Destroyed in reverse: the transaction first, which closes the link and releases the
+    // query's result, then the query, then the connection (the layer allows any order).
     TDbConnection conexao_;
     TDbQuery query_{"QCheck", conexao_, transacao_, false};
     TDbTransaction transacao_{conexao_};
@@ -342,7 +343,7 @@ std::string CountStatement(const std::string& table, int32_t branch) {
            " AND x.produto_id IS NOT NULL) THEN p.produto_id END) AS faltantes FROM produto p";
 }
 
-int RunCheck(const TCheckOptions& options, TConsole& console) {
+int CheckWorkstation(const TCheckOptions& options, TConsole& console) {
     if (options.table && *options.table != TargetTableFor(0) && *options.table != TargetTableFor(1))
         throw EUsage("--table " + Quoted(*options.table) + ": " + TargetTableFor(0) + " or " + TargetTableFor(1));
     TSettingsDirectory directory(options.directory);

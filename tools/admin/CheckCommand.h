@@ -23,6 +23,6 @@ struct TCheckOptions {
 // and "faltantes".
 std::string CountStatement(const std::string& table, int32_t branch);
 
-int RunCheck(const TCheckOptions& options, TConsole& console);
+int CheckWorkstation(const TCheckOptions& options, TConsole& console);
 
 }  // namespace tarvik::admin

@@ -2,13 +2,12 @@
 
 #include <ostream>
 
-#include "run/MainConnection.h"
 #include "settings/util.h"
 #include "tools/admin/Failures.h"
 
 namespace tarvik::admin {
 
-int RunEncipher(TConsole& console) {
+int PrintEncipheredPassword(TConsole& console) {
     std::string password;
     if (!console.readSecret || !console.readSecret("Password: ", password))
         throw EUsage("standard input: no password on line 1");

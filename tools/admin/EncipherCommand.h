@@ -7,6 +7,6 @@ namespace tarvik::admin {
 
 // The password is the first line of standard input (or typed without echo on a terminal);
 // a fresh seed every time, so two calls give two different texts that decipher alike.
-int RunEncipher(TConsole& console);
+int PrintEncipheredPassword(TConsole& console);
 
 }  // namespace tarvik::admin

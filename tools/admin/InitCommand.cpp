@@ -7,7 +7,6 @@
 #include "identification/UConnectionInfoClass.h"
 #include "platform/Errors.h"
 #include "platform/ProfileReader.h"
-#include "run/MainConnection.h"
 #include "settings/UConfigSistemaQOR.h"
 #include "settings/util.h"
 #include "tools/admin/Failures.h"
@@ -20,23 +19,8 @@ namespace {
 
 constexpr const char* kSettingsFile = "sistema_qor.ini";
 constexpr const char* kConnectionFile = "connection.conf";
-constexpr const char* kConnectionSection = "connection";
 // Never a value the tool writes: tells "key missing" apart from any value read back.
 constexpr const char* kAbsent = "\x01(absent)";
-
-// Line ends as the workstation's own editor writes them; the readers take LF alike.
-constexpr const char* kEol = "\r\n";
-
-struct TEntry {
-    std::string key;
-    std::string stored;
-};
-
-std::string Section(const std::string& name, const std::vector<TEntry>& entries) {
-    std::string text = "[" + name + "]" + kEol;
-    for (const TEntry& e : entries) text += e.key + "=" + e.stored + kEol;
-    return text;
-}
 
 // What the program's reader gives for a key of the text about to be written.
 std::string ReadBack(const std::string& contents, const std::string& section, const std::string& key) {
@@ -79,20 +63,17 @@ TInitFiles BuildInitFiles(const TInitOptions& o, const std::string& password, co
     ValidateInitOptions(o);
     const std::string cipher = CipherText("E", password, kPasswordCipherKey);
     TInitFiles files;
-    files.sistemaQor = Section(settings::kIpLocal.section, {{settings::kIpLocal.key, o.host},
-                                                            {settings::kIpDatabase.key, o.database},
-                                                            {settings::kIpSenha.key, cipher}}) +
-                       Section(settings::kCodLogica.section,
-                               {{settings::kUsaFisLogica.key, o.useLogicalBranch ? "1" : "0"},
-                                {settings::kCodLogica.key, std::to_string(o.branch)}});
+    files.sistemaQor = TConfigSistemaQOR::SettingsFileText(
+        {o.host, o.database, cipher, o.useLogicalBranch ? "1" : "0", std::to_string(o.branch)});
 
-    const std::string ini = std::string(kSettingsFile) + " [ip]";
-    RequireReadsAs("--host", o.host, ReadBack(files.sistemaQor, "ip", settings::kIpLocal.key), ini + " local");
-    RequireReadsAs("--database", o.database, ReadBack(files.sistemaQor, "ip", settings::kIpDatabase.key),
+    const std::string ip = settings::kIpLocal.section;
+    const std::string ini = std::string(kSettingsFile) + " [" + ip + "]";
+    RequireReadsAs("--host", o.host, ReadBack(files.sistemaQor, ip, settings::kIpLocal.key), ini + " local");
+    RequireReadsAs("--database", o.database, ReadBack(files.sistemaQor, ip, settings::kIpDatabase.key),
                    ini + " database");
     // The cipher cannot carry every byte (codes 0 and 255 come back changed) and the reader
     // cuts long values, so the password is checked the way the window will read it.
-    const std::string storedCipher = ReadBack(files.sistemaQor, "ip", settings::kIpSenha.key);
+    const std::string storedCipher = ReadBack(files.sistemaQor, ip, settings::kIpSenha.key);
     std::string deciphered;
     try {
         deciphered = CipherText("D", storedCipher, kPasswordCipherKey);
@@ -103,32 +84,29 @@ TInitFiles BuildInitFiles(const TInitOptions& o, const std::string& password, co
                      " senha: it would not decipher to the same text (too long, or holding a byte 0 or 255)");
     RequireConnectionLength("the main connection's password", password);
 
-    const auto hex = [](const std::optional<std::string>& v) { return v ? HexEncode(*v) : std::string(); };
-    const std::vector<std::pair<std::string, std::optional<std::string>>> connection = {
-        {"MacAdress", o.mac},
-        {"CodFisica", o.codFisica ? std::optional<std::string>(std::to_string(*o.codFisica)) : std::nullopt},
-        {"DatabaseIP", o.idHost},
-        {"Databasename", o.idDatabase},
-        {"Usuario", o.idUser},
-        {"Senha", o.idUser ? std::optional<std::string>(idPassword) : std::nullopt},
-        {"Name", o.name},
-        {"Cnpj", o.cnpj},
+    // Every key is written; one whose option was not given is empty.
+    struct TConfValue {
+        const char* key;
+        const char* option;
+        std::string value;
     };
-    std::vector<TEntry> entries;
-    for (const auto& [key, value] : connection) entries.push_back({key, hex(value)});
-    files.connectionConf = Section(kConnectionSection, entries);
+    const TConfValue connection[] = {
+        {conf_keys::kMacAdress, "--mac", o.mac},
+        {conf_keys::kCodFisica, "--cod-fisica", o.codFisica ? std::to_string(*o.codFisica) : std::string()},
+        {conf_keys::kDatabaseIP, "--id-host", o.idHost.value_or("")},
+        {conf_keys::kDatabasename, "--id-database", o.idDatabase.value_or("")},
+        {conf_keys::kUsuario, "--id-user", o.idUser.value_or("")},
+        {conf_keys::kSenha, "the identification password", o.idUser ? idPassword : std::string()},
+        {conf_keys::kName, "--name", o.name},
+        {conf_keys::kCnpj, "--cnpj", o.cnpj},
+    };
+    std::vector<TProfileEntry> entries;
+    for (const TConfValue& c : connection) entries.push_back({c.key, c.value});
+    files.connectionConf = TConnectionInfo::ConnectionConfText(entries);
 
     // Read back through the program's own decoding, value by value.
-    static const std::pair<const char*, const char*> kOptions[] = {
-        {"MacAdress", "--mac"},  {"CodFisica", "--cod-fisica"}, {"DatabaseIP", "--id-host"},
-        {"Databasename", "--id-database"}, {"Usuario", "--id-user"}, {"Senha", "the identification password"},
-        {"Name", "--name"},      {"Cnpj", "--cnpj"},
-    };
-    for (const auto& [key, option] : kOptions) {
-        std::string expected;
-        for (const auto& [k, v] : connection)
-            if (k == key && v) expected = *v;
-        const std::string stored = ReadBack(files.connectionConf, kConnectionSection, key);
+    for (const auto& [key, option, expected] : connection) {
+        const std::string stored = ReadBack(files.connectionConf, conf_keys::kSection, key);
         std::string decoded;
         try {
             decoded = HexToText(stored == kAbsent ? std::string() : stored);
@@ -142,7 +120,7 @@ TInitFiles BuildInitFiles(const TInitOptions& o, const std::string& password, co
     return files;
 }
 
-int RunInit(const TInitOptions& o, TConsole& console) {
+int InitSettingsFiles(const TInitOptions& o, TConsole& console) {
     const bool identificationNeeded = !o.useLogicalBranch;
     if (identificationNeeded && (!o.idHost || !o.idDatabase || !o.idUser))
         throw EUsage("--id-host, --id-database and --id-user are needed: without --use-logical-branch the store "

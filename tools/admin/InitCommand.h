@@ -37,6 +37,6 @@ struct TInitFiles {
 TInitFiles BuildInitFiles(const TInitOptions& options, const std::string& password, const std::string& idPassword);
 
 // Asks for the passwords, builds and writes both files. Returns the exit status.
-int RunInit(const TInitOptions& options, TConsole& console);
+int InitSettingsFiles(const TInitOptions& options, TConsole& console);
 
 }  // namespace tarvik::admin

@@ -83,7 +83,7 @@ void TConsoleRunView::Show(bool force) {
     }
 }
 
-int RunRun(const TRunOptions& options, TConsole& console) {
+int RunGenerationHeadless(const TRunOptions& options, TConsole& console) {
     if (options.table != TargetTableFor(0) && options.table != TargetTableFor(1))
         throw EUsage("--table " + Quoted(options.table) + ": " + TargetTableFor(0) + " or " + TargetTableFor(1));
     TSettingsDirectory directory(options.directory);

@@ -65,6 +65,6 @@ struct TRunOptions {
     bool quiet = false;
 };
 
-int RunRun(const TRunOptions& options, TConsole& console);
+int RunGenerationHeadless(const TRunOptions& options, TConsole& console);
 
 }  // namespace tarvik::admin

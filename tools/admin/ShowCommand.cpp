@@ -12,7 +12,6 @@
 #include "platform/Errors.h"
 #include "platform/Text.h"
 #include "platform/ProfileReader.h"
-#include "run/MainConnection.h"
 #include "settings/UConfigSistemaQOR.h"
 #include "settings/util.h"
 #include "tools/admin/Failures.h"
@@ -109,16 +108,15 @@ public:
                                           : "no such file: the identification connection has no server, "
                                             "database, user or password");
         const TProfileReader reader(file.path);
-        for (const char* key : {"MacAdress", "CodFisica", "DatabaseIP", "Databasename", "Usuario", "Senha", "Name",
-                                "Cnpj"}) {
+        for (const char* key : conf_keys::kAll) {
             TShownValue v;
-            v.section = "connection";
+            v.section = conf_keys::kSection;
             v.key = key;
             const std::string raw = reader.ReadString(v.section, key, kAbsent);
             v.present = raw != kAbsent;
             v.stored = v.present ? raw : std::string();
-            v.secret = v.key == "Senha";
-            const bool integer = v.key == "CodFisica";
+            v.secret = v.key == conf_keys::kSenha;
+            const bool integer = v.key == conf_keys::kCodFisica;
             v.value = integer ? std::to_string(TConnectionInfo::ReadConfInteger(reader, key, 0))
                               : TConnectionInfo::ReadConfText(reader, key);
             if (!v.stored.empty()) {
@@ -135,7 +133,7 @@ public:
                              (integer ? "0" : "empty"));
                 }
             }
-            if (v.key == "DatabaseIP" && LowerCase(v.value) == "localhost")
+            if (v.key == conf_keys::kDatabaseIP && LowerCase(v.value) == "localhost")
                 Warn(file.name, v.section, key,
                      "\"localhost\" is replaced by this machine's own address (looked up at each connection), "
                      "and the lookup leaves an empty iphist.dat in the working directory");
@@ -237,7 +235,7 @@ TSettingsReport InspectSettings(bool reveal) {
     return inspector.report;
 }
 
-int RunShow(const TShowOptions& options, TConsole& console) {
+int ShowSettingsFiles(const TShowOptions& options, TConsole& console) {
     TSettingsDirectory directory(options.directory);
     const TSettingsReport report = InspectSettings(options.reveal);
     if (options.json) console.out << ToJson(report, options.reveal).dump(2) << '\n';

@@ -54,6 +54,6 @@ struct TShowOptions {
     bool reveal = false;
 };
 
-int RunShow(const TShowOptions& options, TConsole& console);
+int ShowSettingsFiles(const TShowOptions& options, TConsole& console);
 
 }  // namespace tarvik::admin

@@ -11,13 +11,6 @@ namespace tarvik::admin {
 
 namespace {
 
-// Code points of 0x80 to 0x9F; the undefined ones map to themselves.
-constexpr uint16_t kHighControls[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
 void AppendUtf8(std::string& out, uint32_t cp) {
     if (cp < 0x80) {
         out += static_cast<char>(cp);
@@ -32,7 +25,7 @@ void AppendUtf8(std::string& out, uint32_t cp) {
 }
 
 void AppendWindows1252(std::string& out, unsigned char c) {
-    AppendUtf8(out, c >= 0x80 && c <= 0x9F ? kHighControls[c - 0x80] : c);
+    AppendUtf8(out, Windows1252CodePoint(c));
 }
 
 // The length of the well-formed UTF-8 sequence that starts at `at` (overlong forms,
@@ -101,13 +94,6 @@ void MakeTextsUtf8(nlohmann::json& report) {
         }
         report = std::move(converted);
     }
-}
-
-std::string HexEncode(const std::string& bytes) {
-    std::string out;
-    out.reserve(bytes.size() * 2);
-    for (const unsigned char c : bytes) AppendHexByte(out, c);
-    return out;
 }
 
 std::string Quoted(const std::string& text) {

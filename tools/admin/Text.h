@@ -7,8 +7,7 @@
 
 namespace tarvik::admin {
 
-// Decodes Windows-1252 bytes to UTF-8; the five byte values that Windows-1252 leaves undefined
-// are kept as the control characters of the same number, as the platform's decoder does.
+// Decodes Windows-1252 bytes to UTF-8, by the platform's table (platform/Text.h).
 std::string Utf8FromWindows1252(const std::string& text);
 
 // Paths and the system's own messages, which may hold a text of the program's inside them:
@@ -20,9 +19,6 @@ std::string Utf8FromSystemText(const std::string& text);
 // texts that are decoded where they were read and names the server gave as they came (the
 // link's latin1 bytes), and JSON, like a terminal, takes nothing but UTF-8.
 void MakeTextsUtf8(nlohmann::json& report);
-
-// Two upper-case hexadecimal digits per byte.
-std::string HexEncode(const std::string& bytes);
 
 // The text in double quotes, for messages that show a value exactly (control characters as \xNN).
 std::string Quoted(const std::string& text);

@@ -1,0 +1,46 @@
+#pragma once
+// Opening a session with the client library, for both of the program's connections: the main
+// connection's link (db/) and the identification connection (identification/). Each says how
+// its session is made; the connect itself, and what a failure carries, is done here once.
+
+#include <optional>
+#include <string>
+
+#include "client/ClientHandles.h"
+
+namespace tarvik {
+
+struct TSessionParameters {
+    std::string host;
+    std::string user;
+    std::string password;
+    // The session's default database; none at all is not the same as an empty name, which the
+    // main connection hands over as it is.
+    std::optional<std::string> database;
+    unsigned port = 3306;
+    unsigned long clientFlags = 0;
+    // The client character set, given in the handshake, so that no SET NAMES follows.
+    std::string characterSet = "latin1";
+    // TCP also for "localhost" (otherwise the library takes the local socket for it).
+    bool tcpOnly = false;
+    // Seconds; nullopt leaves the client library's own.
+    std::optional<unsigned> connectTimeout;
+    std::optional<unsigned> readWriteTimeout;
+};
+
+// A connected handle. An empty one when the client library cannot even make a handle (it is
+// out of memory); each caller says that in its own words. When the connect fails, throws
+// EDatabaseError with the library's text, unchanged, and its error number (mysql_errno), both
+// copied before the handle is released.
+TConnectionHandle OpenSession(const TSessionParameters& parameters);
+
+// What an error number of the client library says about the settings a session was opened
+// with, by the library's own names for the server's answers (mysqld_error.h). Both mean the
+// server answered: only different settings can mend them.
+// The user or password was refused (ER_ACCESS_DENIED_ERROR).
+bool IsRefusedLogin(unsigned errorNumber);
+// The database the login named was refused: it does not exist (ER_BAD_DB_ERROR) or the user
+// may not use it (ER_DBACCESS_DENIED_ERROR).
+bool IsRefusedDatabase(unsigned errorNumber);
+
+}  // namespace tarvik
