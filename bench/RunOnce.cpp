@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/Application.h"
-#include "app/Boxes.h"
-#include "app/Utarvik.h"
+#include "app/qt/Application.h"
+#include "app/qt/Boxes.h"
+#include "app/qt/Utarvik.h"
 #include "identification/UConnectionInfoClass.h"
 #include "platform/Errors.h"
 #include "platform/ExecutablePath.h"

@@ -1,7 +1,7 @@
 // The main window as it is created: its definition, and FormCreate's reading of section "ip".
-#include "app/Gauge.h"
-#include "app/RadioGroup.h"
-#include "app/Utarvik.h"
+#include "app/qt/Gauge.h"
+#include "app/qt/RadioGroup.h"
+#include "app/qt/Utarvik.h"
 #include "platform/ExecutablePath.h"
 #include "settings/util.h"
 #include "tests/app/BoxHookRecorder.h"
@@ -75,6 +75,16 @@ TEST_F(FormDefinitionTest, ControlsStandWhereTheWindowDefinitionPutsThem) {
     EXPECT_TRUE(form.QInclui->RequestLive());
     EXPECT_FALSE(form.QTemp->RequestLive());
     EXPECT_TRUE(boxes_.Shown().empty());
+}
+
+// The title bar and the task bar show the icon that the package installs for the desktop
+// entry, not the toolkit's generic one.
+TEST_F(FormDefinitionTest, TheWindowShowsTheProgramsIcon) {
+    const QImage packaged(QStringLiteral(TARVIK_PACKAGED_ICON));
+    ASSERT_FALSE(packaged.isNull());
+    TForm1 form;
+    const QImage shown = form.windowIcon().pixmap(packaged.size()).toImage();
+    EXPECT_EQ(shown.convertToFormat(QImage::Format_ARGB32), packaged.convertToFormat(QImage::Format_ARGB32));
 }
 
 using FormCreateTest = FormFixture;
