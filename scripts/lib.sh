@@ -14,8 +14,9 @@ TARVIK_PACKAGES=(
   clang-14 libclang-rt-14-dev valgrind
 )
 
-# What the Windows cross build and its run under Wine add (scripts/test-windows).
-TARVIK_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 wine64 googletest)
+# What the Windows cross build and its run under Wine add (scripts/test-windows,
+# scripts/package-windows, scripts/windows-client-library).
+TARVIK_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64 googletest dpkg-dev)
 
 # Installs whatever of the list above is missing. Runs apt-get update once, only when needed.
 ensure_packages() {
