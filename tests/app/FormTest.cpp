@@ -8,6 +8,7 @@
 #include "tests/support/TempDir.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest/QTest>
@@ -80,11 +81,16 @@ TEST_F(FormDefinitionTest, ControlsStandWhereTheWindowDefinitionPutsThem) {
 // The title bar and the task bar show the icon that the package installs for the desktop
 // entry, not the toolkit's generic one.
 TEST_F(FormDefinitionTest, TheWindowShowsTheProgramsIcon) {
-    const QImage packaged(QStringLiteral(TARVIK_PACKAGED_ICON));
+    // Both through the same icon pipeline, so that only the source can differ.
+    const QIcon packaged(QStringLiteral(TARVIK_PACKAGED_ICON));
     ASSERT_FALSE(packaged.isNull());
     TForm1 form;
-    const QImage shown = form.windowIcon().pixmap(packaged.size()).toImage();
-    EXPECT_EQ(shown.convertToFormat(QImage::Format_ARGB32), packaged.convertToFormat(QImage::Format_ARGB32));
+    ASSERT_FALSE(form.windowIcon().isNull());
+    for (const int size : {16, 48}) {
+        const QImage shown = form.windowIcon().pixmap(size, size).toImage();
+        EXPECT_EQ(shown.size(), QSize(size, size));
+        EXPECT_TRUE(shown == packaged.pixmap(size, size).toImage()) << size << " pixels";
+    }
 }
 
 using FormCreateTest = FormFixture;
