@@ -3,7 +3,8 @@
 // in the same prefix; what it cannot see from another process (fonts) the screenshot shows.
 //
 //   tarvik_win32_probe form SECONDS          the main window: place, client size, controls in
-//                                            tab order (class, text, place, enabled, tab stop)
+//                                            tab order (class, text, place, enabled, tab stop),
+//                                            the focus, and the start button's centre on screen
 //   tarvik_win32_probe box CAPTION SECONDS   a box captioned CAPTION: its icon, texts, buttons
 //   tarvik_win32_probe gone CAPTION SECONDS  waits until no box is captioned CAPTION
 //
@@ -15,6 +16,7 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -140,7 +142,57 @@ int DescribeForm(int seconds) {
     gui.cbSize = sizeof(gui);
     if (GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &gui)) focus = gui.hwndFocus;
     PrintLine({"focus", focus ? Utf8(TextOf(focus)) : std::string("-")});
+    // Where a click on the start button goes, in screen coordinates.
+    for (HWND child : Children(form)) {
+        if (TextOf(child) != L"Iniciar") continue;
+        RECT place;
+        GetWindowRect(child, &place);
+        PrintLine({"click", std::to_string((place.left + place.right) / 2) + " " + std::to_string((place.top + place.bottom) / 2)});
+    }
     return 0;
+}
+
+// The pixels of a screen rectangle, top row first.
+std::vector<COLORREF> Pixels(HDC source, int left, int top, int width, int height) {
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(source, left + x, top + y));
+    return pixels;
+}
+
+// Which of the system's icons a box's icon control shows. Icon handles are the showing
+// process's own, so the icon is compared as drawn: the control's pixels on the screen
+// against each system icon drawn here on the control's own background.
+std::string IconShown(HWND control) {
+    RECT place;
+    GetWindowRect(control, &place);
+    const int width = place.right - place.left;
+    const int height = place.bottom - place.top;
+    HDC screen = GetDC(nullptr);
+    const std::vector<COLORREF> shown = Pixels(screen, place.left, place.top, width, height);
+    const COLORREF background = shown.empty() ? RGB(0, 0, 0) : shown.front();
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ previous = SelectObject(dc, bitmap);
+    std::string name = "other";
+    const std::pair<const wchar_t*, const char*> icons[] = {
+        {IDI_HAND, "stop"}, {IDI_INFORMATION, "information"}, {IDI_EXCLAMATION, "warning"}, {IDI_QUESTION, "question"}};
+    for (const auto& [id, label] : icons) {
+        HBRUSH brush = CreateSolidBrush(background);
+        RECT all{0, 0, width, height};
+        FillRect(dc, &all, brush);
+        DeleteObject(brush);
+        DrawIconEx(dc, 0, 0, LoadIconW(nullptr, id), 0, 0, 0, nullptr, DI_NORMAL | DI_DEFAULTSIZE);
+        if (Pixels(dc, 0, 0, width, height) == shown) {
+            name = label;
+            break;
+        }
+    }
+    SelectObject(dc, previous);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return name;
 }
 
 int DescribeBox(const std::wstring& caption, int seconds) {
@@ -149,15 +201,15 @@ int DescribeBox(const std::wstring& caption, int seconds) {
         std::printf("no box\n");
         return 1;
     }
-    HICON stop = LoadIconW(nullptr, IDI_HAND);
-    HICON information = LoadIconW(nullptr, IDI_INFORMATION);
     std::string icon = "none";
+    // Drawn once it is shown; a box just opened may not have painted yet.
+    UpdateWindow(box);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
     for (HWND child : Children(box)) {
         const std::string kind = Utf8(ClassOf(child));
         const LONG_PTR style = GetWindowLongPtrW(child, GWL_STYLE);
         if (kind == "Static" && (style & SS_TYPEMASK) == SS_ICON) {
-            const auto shown = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
-            icon = shown == stop ? "stop" : shown == information ? "information" : "other";
+            icon = IconShown(child);
         } else if (kind == "Static") {
             if (!TextOf(child).empty()) PrintLine({"text", Utf8(TextOf(child))});
         } else if (kind == "Button" && IsWindowVisible(child)) {
