@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Files.h"
+
 namespace tarvik::admin {
 
 // Makes the program's readers look in `directory` instead of beside the executable, for as
@@ -38,10 +40,6 @@ struct TFileToWrite {
 std::vector<std::string> ExistingFiles(const std::string& directory, const std::vector<TFileToWrite>& files);
 
 // The user and group ids of an account, by name or number; throws EUsage for an unknown one.
-struct TFileOwner {
-    unsigned uid = 0;
-    unsigned gid = 0;
-};
 TFileOwner LookUpOwner(const std::string& account);
 
 // Writes every file to a temporary name in `directory` (mode 0600, flushed to disk, given to

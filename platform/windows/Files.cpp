@@ -1,0 +1,98 @@
+// The file system through the Win32 file API.
+
+#include "platform/Files.h"
+
+#include <windows.h>
+
+namespace tarvik {
+
+namespace {
+
+// The system's text for an error number, without the line end it comes with.
+std::string SystemErrorText(DWORD error) {
+    char* buffer = nullptr;
+    const DWORD n = ::FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+        0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+    std::string text = n ? std::string(buffer, n) : "error " + std::to_string(error);
+    if (buffer) ::LocalFree(buffer);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
+    return text;
+}
+
+}  // namespace
+
+bool IsDirectory(const std::string& path) {
+    const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool IsRegularFile(const std::string& path) {
+    const DWORD attributes = ::GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool NameExists(const std::string& path) { return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+TFileOwner FindAccount(const std::string&) {
+    throw EAccountError("not available on Windows: the files take the permissions of their folder");
+}
+
+void WriteFilesWhole(const std::vector<TFileContents>& files, const std::optional<TFileOwner>&) {
+    std::vector<std::string> temporaries;
+    const auto removeTemporaries = [&temporaries] {
+        for (const std::string& t : temporaries) ::DeleteFileA(t.c_str());
+    };
+
+    static unsigned counter = 0;
+    for (size_t i = 0; i < files.size(); ++i) {
+        const std::string& path = files[i].path;
+        const size_t slash = path.find_last_of("\\/");
+        const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+        HANDLE file = INVALID_HANDLE_VALUE;
+        std::string name;
+        DWORD error = 0;
+        // A new name each time, never an existing file opened.
+        for (int attempt = 0; attempt < 100 && file == INVALID_HANDLE_VALUE; ++attempt) {
+            name = path.substr(0, nameStart) + "." + path.substr(nameStart) + "." +
+                   std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++counter);
+            file = ::CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+            error = file == INVALID_HANDLE_VALUE ? ::GetLastError() : 0;
+            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+        }
+        if (file == INVALID_HANDLE_VALUE) {
+            removeTemporaries();
+            throw EFileWriteError(i, SystemErrorText(error));
+        }
+        temporaries.push_back(name);
+        const char* data = files[i].contents.data();
+        size_t left = files[i].contents.size();
+        while (left > 0 && error == 0) {
+            DWORD written = 0;
+            const DWORD chunk = left > 0x40000000 ? 0x40000000 : static_cast<DWORD>(left);
+            if (!::WriteFile(file, data, chunk, &written, nullptr)) {
+                error = ::GetLastError();
+                break;
+            }
+            data += written;
+            left -= written;
+        }
+        if (error == 0 && !::FlushFileBuffers(file)) error = ::GetLastError();
+        if (!::CloseHandle(file) && error == 0) error = ::GetLastError();
+        if (error != 0) {
+            removeTemporaries();
+            throw EFileWriteError(i, SystemErrorText(error));
+        }
+    }
+
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (!::MoveFileExA(temporaries[i].c_str(), files[i].path.c_str(),
+                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            const DWORD error = ::GetLastError();
+            for (size_t j = i; j < temporaries.size(); ++j) ::DeleteFileA(temporaries[j].c_str());
+            throw EFileWriteError(i, SystemErrorText(error));
+        }
+    }
+}
+
+}  // namespace tarvik
