@@ -9,7 +9,8 @@
 ;          -DOUTFILE=<setup program> tarvik.nsi
 ; Both run silently with /S.
 
-Unicode true
+; A 64-bit setup program for 64-bit programs (and one that Wine's 64-bit loader runs).
+Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 ManifestDPIAware true
@@ -27,7 +28,6 @@ BrandingText "${NAME} ${VERSION}"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !include "MUI2.nsh"
-!include "x64.nsh"
 
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
@@ -44,11 +44,7 @@ VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "${NAME} setup"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "LegalCopyright" "${NAME}"
 
 Function .onInit
-  ; The programs are 64-bit: the 64-bit Program Files and the 64-bit view of the registry.
-  ${IfNot} ${RunningX64}
-    MessageBox MB_ICONSTOP "${NAME} needs a 64-bit Windows." /SD IDOK
-    Abort
-  ${EndIf}
+  ; The 64-bit Program Files and the 64-bit view of the registry.
   SetRegView 64
   SetShellVarContext all
 FunctionEnd
