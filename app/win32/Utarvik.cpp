@@ -14,8 +14,10 @@ namespace tarvik {
 namespace {
 
 constexpr wchar_t kClassName[] = L"TForm1";
-constexpr int kButton1Id = 1;
-constexpr int kFirstRadioId = 10;
+// Not IDOK or IDCANCEL: the dialog navigation of the message loop sends those for Enter and
+// Esc wherever the focus is, and Enter on a radio item must not start a run.
+constexpr int kButton1Id = 100;
+constexpr int kFirstRadioId = 110;
 
 // Room the frame's caption takes above the items, and the items' height, in pixels.
 constexpr int kRadioCaptionHeight = 13;
@@ -167,7 +169,9 @@ LRESULT CALLBACK TForm1::WindowProc(HWND window, UINT message, WPARAM wParam, LP
 LRESULT TForm1::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
-        if (LOWORD(wParam) == kButton1Id && HIWORD(wParam) == BN_CLICKED) {
+        // A click of the enabled button itself; a disabled button never starts a run.
+        if (LOWORD(wParam) == kButton1Id && HIWORD(wParam) == BN_CLICKED &&
+            reinterpret_cast<HWND>(lParam) == Button1 && IsWindowEnabled(Button1)) {
             Button1Click();
             return 0;
         }

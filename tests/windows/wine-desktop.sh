@@ -93,12 +93,13 @@ LAYOUT=$(printf '%s\n' \
   'focus	Iniciar')
 layout() { grep -v -e '^client' -e '^click' <<<"$1"; }
 start_button() { probe form 10 | grep 'Iniciar	' | head -n 1; }
-click_start() {  # clicks "Iniciar" where the probe says it is on the screen
-  local at; at=$(probe form 10 | sed -n 's/^click\t//p')
-  [ -n "$at" ] || { fail "no start button to click"; return; }
+click_control() {  # click_control CAPTION: clicks the control where the probe says it is on the screen
+  local at; at=$(probe form 10 | sed -n "s/^click\t$1\t//p")
+  [ -n "$at" ] || { fail "no control \"$1\" to click"; return; }
   # shellcheck disable=SC2086
   xdotool mousemove $at click 1
 }
+click_start() { click_control Iniciar; }
 answer_box() {  # answer_box CAPTION: Enter on the box, which must then close
   xdotool windowfocus --sync "$(box_window "$1")" key Return
   probe gone "$1" 10 >/dev/null

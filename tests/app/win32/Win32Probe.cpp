@@ -4,7 +4,8 @@
 //
 //   tarvik_win32_probe form SECONDS          the main window: place, client size, controls in
 //                                            tab order (class, text, place, enabled, tab stop),
-//                                            the focus, and the start button's centre on screen
+//                                            the focus, and each captioned control's centre on
+//                                            the screen
 //   tarvik_win32_probe box CAPTION SECONDS   a box captioned CAPTION: its icon, texts, buttons
 //   tarvik_win32_probe gone CAPTION SECONDS  waits until no box is captioned CAPTION
 //
@@ -142,12 +143,13 @@ int DescribeForm(int seconds) {
     gui.cbSize = sizeof(gui);
     if (GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &gui)) focus = gui.hwndFocus;
     PrintLine({"focus", focus ? Utf8(TextOf(focus)) : std::string("-")});
-    // Where a click on the start button goes, in screen coordinates.
+    // Where a click on each captioned control goes, in screen coordinates.
     for (HWND child : Children(form)) {
-        if (TextOf(child) != L"Iniciar") continue;
+        if (TextOf(child).empty()) continue;
         RECT place;
         GetWindowRect(child, &place);
-        PrintLine({"click", std::to_string((place.left + place.right) / 2) + " " + std::to_string((place.top + place.bottom) / 2)});
+        PrintLine({"click", Utf8(TextOf(child)),
+                   std::to_string((place.left + place.right) / 2) + " " + std::to_string((place.top + place.bottom) / 2)});
     }
     return 0;
 }
