@@ -91,7 +91,8 @@ LAYOUT=$(printf '%s\n' \
   'control	radio*	estoque_minimo	16 13 172 17	enabled	tabstop' \
   'control	radio	estoque_minimo2	188 13 172 17	enabled	-' \
   'focus	Iniciar')
-layout() { grep -v -e '^client' -e '^click' <<<"$1"; }
+layout() { grep -v -e '^client' -e '^click' -e '^gauge' <<<"$1"; }
+gauge() { probe form 10 | sed -n 's/^gauge\t//p'; }
 start_button() { probe form 10 | grep 'Iniciar	' | head -n 1; }
 click_control() {  # click_control CAPTION: clicks the control where the probe says it is on the screen
   local at; at=$(probe form 10 | sed -n "s/^click\t$1\t//p")

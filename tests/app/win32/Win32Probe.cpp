@@ -4,8 +4,8 @@
 //
 //   tarvik_win32_probe form SECONDS          the main window: place, client size, controls in
 //                                            tab order (class, text, place, enabled, tab stop),
-//                                            the focus, and each captioned control's centre on
-//                                            the screen
+//                                            the focus, the gauge's bar as drawn, and each
+//                                            captioned control's centre on the screen
 //   tarvik_win32_probe box CAPTION SECONDS   a box captioned CAPTION: its icon, texts, buttons
 //   tarvik_win32_probe gone CAPTION SECONDS  waits until no box is captioned CAPTION
 //
@@ -106,6 +106,14 @@ std::string Box(const RECT& r) {
            std::to_string(r.bottom - r.top);
 }
 
+// The pixels of a screen rectangle, top row first.
+std::vector<COLORREF> Pixels(HDC source, int left, int top, int width, int height) {
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(source, left + x, top + y));
+    return pixels;
+}
+
 int DescribeForm(int seconds) {
     HWND form = WaitFor(L"TForm1", L"Tarvik", seconds);
     if (!form) {
@@ -143,6 +151,19 @@ int DescribeForm(int seconds) {
     gui.cbSize = sizeof(gui);
     if (GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &gui)) focus = gui.hwndFocus;
     PrintLine({"focus", focus ? Utf8(TextOf(focus)) : std::string("-")});
+    // The gauge's bar as drawn: its black pixels along the inside's top row (the percentage is
+    // centred well below it), counted from the left edge inside the frame.
+    for (HWND child : Children(form)) {
+        if (ClassOf(child) != L"TGauge") continue;
+        RECT place;
+        GetWindowRect(child, &place);
+        HDC screen = GetDC(nullptr);
+        const std::vector<COLORREF> row = Pixels(screen, place.left + 1, place.top + 2, place.right - place.left - 2, 1);
+        ReleaseDC(nullptr, screen);
+        size_t bar = 0;
+        while (bar < row.size() && row[bar] == RGB(0, 0, 0)) ++bar;
+        PrintLine({"gauge", std::to_string(bar) + " of " + std::to_string(row.size())});
+    }
     // Where a click on each captioned control goes, in screen coordinates.
     for (HWND child : Children(form)) {
         if (TextOf(child).empty()) continue;
@@ -152,14 +173,6 @@ int DescribeForm(int seconds) {
                    std::to_string((place.left + place.right) / 2) + " " + std::to_string((place.top + place.bottom) / 2)});
     }
     return 0;
-}
-
-// The pixels of a screen rectangle, top row first.
-std::vector<COLORREF> Pixels(HDC source, int left, int top, int width, int height) {
-    std::vector<COLORREF> pixels;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(source, left + x, top + y));
-    return pixels;
 }
 
 // Which of the system's icons a box's icon control shows. Icon handles are the showing
