@@ -83,7 +83,9 @@ TEST_F(LocalAddressTest, HistoryThatCannotBeCreatedFailsTheLookup) {
     // Root may write anywhere, so a directory in the file's place is what makes creation fail.
     ASSERT_TRUE(std::filesystem::create_directory(history));
 #ifdef _WIN32
-    const std::string reason = "Access denied.";  // the system's text for ERROR_ACCESS_DENIED, as Wine words it
+    // The system's text for ERROR_ACCESS_DENIED without its final period, as Wine words it
+    // (Windows itself says "Access is denied").
+    const std::string reason = "Access denied";
 #else
     const std::string reason = std::strerror(EISDIR);
 #endif
