@@ -99,11 +99,9 @@ bool IsIntegerOutOfRange(std::string_view text) {
     return error == std::errc::result_out_of_range;
 }
 
-std::optional<std::string> DefaultFromShowColumns(const char* value, size_t length) {
-    if (!value || length == 0) return std::nullopt;
-    const std::string_view text(value, length);
-    if (text == "NULL") return std::nullopt;
-    if (length < 2 || text.front() != '\'' || text.back() != '\'') return std::string(text);
+std::optional<std::string> UnquoteShownDefault(std::string_view text) {
+    const size_t length = text.size();
+    if (length < 2 || text.front() != '\'' || text.back() != '\'') return std::nullopt;
 
     std::string literal;
     literal.reserve(length - 2);

@@ -50,9 +50,9 @@ bool IsIntegerText(std::string_view text);
 // value must never be taken as 0: that would be a wrong number passed on as a right one.
 bool IsIntegerOutOfRange(std::string_view text);
 
-// The default text of a SHOW COLUMNS row (nullopt for a missing one). Nothing, the empty text
-// and "NULL" mean no default; a text in single quotes (which the server gives for some
-// defaults) is the literal inside, with its '' and backslash escapes undone.
-std::optional<std::string> DefaultFromShowColumns(const char* value, size_t length);
+// The literal of a default as MariaDB prints it for a TEXT, BLOB or JSON column: in single
+// quotes, with '' and backslash escapes, which are undone. nullopt for a text that is not in
+// quotes: on those types that is an expression ("uuid()", "concat('a','b')").
+std::optional<std::string> UnquoteShownDefault(std::string_view text);
 
 }  // namespace tarvik

@@ -6,24 +6,108 @@
 namespace tarvik {
 namespace {
 
-
 // MySQL and MariaDB 10.2 and later say "VIRTUAL GENERATED" or "STORED GENERATED"; MariaDB
-// before 10.2 said "VIRTUAL" or "PERSISTENT".
+// before 10.2 said "VIRTUAL" or "PERSISTENT". MySQL's "DEFAULT_GENERATED" is a default, not this.
 bool IsGenerated(std::string_view extra) {
     return ContainsText(extra, "VIRTUAL GENERATED") || ContainsText(extra, "STORED GENERATED") ||
            ContainsText(extra, "PERSISTENT") || SameText(extra, "VIRTUAL");
 }
 
-bool IsNumberKind(TFieldKind kind) {
-    return kind == TFieldKind::Integer || kind == TFieldKind::LargeInt || kind == TFieldKind::Float;
+// MariaDB prints a literal default of a TEXT, BLOB or JSON column in single quotes and an
+// expression default bare; every other type's literal comes raw, quotes and all (a VARCHAR
+// whose default is 'x' with its quotes prints as 'x').
+bool QuotesItsLiteralDefault(const TColumnInfo& column) {
+    if (column.isJson) return true;
+    return (column.kind.kind == TFieldKind::LongText || column.kind.kind == TFieldKind::Bytes) &&
+           !StartsWithText(column.type, "set");
 }
 
-bool IsNumberText(TFieldKind kind, std::string_view text) {
-    if (kind == TFieldKind::Float) {
-        double value = 0;
-        return ParseFloatText(text, value);
+// A plain decimal numeral ([-+]digits[.digits]) without its sign's plus, its leading zeros and
+// the trailing zeros of its fraction, so that two numerals of one value read alike; nullopt
+// for any other text (an exponent included).
+std::optional<std::string> CanonicalDecimal(std::string_view text) {
+    bool negative = false;
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
     }
-    return IsIntegerText(text);
+    const size_t dot = text.find('.');
+    std::string_view whole = text.substr(0, dot);
+    std::string_view fraction = dot == std::string_view::npos ? std::string_view() : text.substr(dot + 1);
+    if (whole.empty() && fraction.empty()) return std::nullopt;
+    for (const std::string_view part : {whole, fraction})
+        for (const char c : part)
+            if (c < '0' || c > '9') return std::nullopt;
+    while (!whole.empty() && whole.front() == '0') whole.remove_prefix(1);
+    while (!fraction.empty() && fraction.back() == '0') fraction.remove_suffix(1);
+    if (whole.empty() && fraction.empty()) return std::string("0");
+    std::string canonical = negative ? "-" : "";
+    canonical += whole.empty() ? std::string_view("0") : whole;
+    if (!fraction.empty()) {
+        canonical += '.';
+        canonical += fraction;
+    }
+    return canonical;
+}
+
+// A number column's default is sent through the fifteen-digit form of a double, so it goes as
+// a literal only where that form is the default's own value.
+bool FloatDefaultIsExact(std::string_view type, std::string_view shown) {
+    // The server prints a FLOAT's default to six digits (16777217 shows as 16777200), so the
+    // text is not the stored value.
+    if (StartsWithText(type, "float")) return false;
+    double value = 0;
+    if (!ParseFloatText(shown, value)) return false;  // an expression such as "(1 + 1)"
+    const std::string literal = FloatLiteralText(value);
+    if (StartsWithText(type, "decimal") || StartsWithText(type, "numeric")) {
+        // A DECIMAL's default comes with all its digits, and a plain numeral is read exactly;
+        // a form with an exponent would be read as a double.
+        const std::optional<std::string> sent = CanonicalDecimal(literal);
+        return sent && sent == CanonicalDecimal(shown);
+    }
+    // A DOUBLE's default is printed with the digits that read back as the stored value.
+    double back = 0;
+    return ParseFloatText(literal, back) && back == value;
+}
+
+// The literal that stores exactly the column's default, or nullopt where the layer cannot show
+// one and the insert is to say DEFAULT.
+std::optional<std::string> ExactLiteralOfDefault(const TColumnInfo& column) {
+    const std::string& shown = *column.shownDefault;
+    switch (column.kind.kind) {
+        case TFieldKind::Integer:
+        case TFieldKind::LargeInt:
+            // Anything but digits is an expression ("(1 + 1)", "uuid_short()") on a server that
+            // does not mark it as one.
+            if (!IsIntegerText(shown) || shown.front() == '+') return std::nullopt;
+            return ValueAsRead(column.kind, shown);
+        case TFieldKind::Float:
+            if (!FloatDefaultIsExact(column.type, shown)) return std::nullopt;
+            return shown;
+        case TFieldKind::Date:
+        case TFieldKind::Time:
+        case TFieldKind::DateTime: {
+            // A text that is no date or time is an expression ("current_timestamp()").
+            TDateTimeText parts;
+            if (shown.empty() || !ParseDateTimeText(shown, parts)) return std::nullopt;
+            return shown;
+        }
+        case TFieldKind::Text:
+        case TFieldKind::LongText:
+        case TFieldKind::Bytes: {
+            std::optional<std::string> literal = shown;
+            if (QuotesItsLiteralDefault(column)) literal = UnquoteShownDefault(shown);
+            // The link is latin1: a character of the column's own set that latin1 lacks arrives
+            // as '?', and SHOW COLUMNS does not say which column may hold such characters. A
+            // default with a '?' in it goes as DEFAULT, which is exact in every case. The whole
+            // default goes, whatever the field's size: it is the server's own and fits.
+            if (!literal || literal->find('?') != std::string::npos) return std::nullopt;
+            return literal;
+        }
+        case TFieldKind::None:
+            break;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -32,14 +116,17 @@ TColumnInfo LearnColumn(std::string table, const TShowColumnsRow& row) {
     TColumnInfo column;
     column.table = std::move(table);
     column.name = row.field;
+    column.type = row.type;
     column.kind = KindFromColumnType(row.type);
     column.isEnum = row.type.substr(0, 4) == "enum";
+    column.isJson = StartsWithText(row.type, "json");
+    column.nameMayBeLost = row.field.find('?') != std::string_view::npos;
     // Servers answer YES or NO (older ones YES or nothing): only YES is nullable.
     column.nullable = SameText(row.null, "YES");
     column.autoIncrement = SameText(row.extra, "auto_increment");
-    column.serverFilled = IsGenerated(row.extra) || ContainsText(row.extra, "DEFAULT_GENERATED");
-    if (!column.autoIncrement && row.defaultValue)
-        column.defaultText = DefaultFromShowColumns(row.defaultValue->data(), row.defaultValue->size());
+    column.generated = IsGenerated(row.extra);
+    column.serverFilled = column.generated || ContainsText(row.extra, "DEFAULT_GENERATED");
+    if (!column.autoIncrement && row.defaultValue) column.shownDefault = std::string(*row.defaultValue);
     return column;
 }
 
@@ -58,13 +145,11 @@ TInitialValue InitialValueOf(const TColumnInfo& column) {
     if (column.autoIncrement) return value;
     if (column.serverFilled) {
         value.serverDefault = true;
-    } else if (column.defaultText) {
-        // A number column whose default is an expression ("(1 + 1)", "uuid_short()") on a
-        // server that does not mark it as one.
-        if (IsNumberKind(column.kind.kind) && !IsNumberText(column.kind.kind, *column.defaultText)) {
-            value.serverDefault = true;
+    } else if (column.shownDefault) {
+        if (std::optional<std::string> literal = ExactLiteralOfDefault(column)) {
+            value.text = std::move(literal);
         } else {
-            value.text = ValueAsRead(column.kind, *column.defaultText);
+            value.serverDefault = true;
         }
     } else if (!column.nullable) {
         // A NOT NULL enum's implicit default is its first member, which the empty text is not.
@@ -75,6 +160,18 @@ TInitialValue InitialValueOf(const TColumnInfo& column) {
         }
     }
     return value;
+}
+
+TUnsetOutcome UnsetOutcome(const TColumnInfo& column, bool listed, TSqlModeFlags mode) {
+    if (column.autoIncrement || column.serverFilled || column.nullable || column.shownDefault)
+        return TUnsetOutcome::Stored;
+    // NOT NULL without a default.
+    if (!listed) return mode.strict ? TUnsetOutcome::RefusedLeftOut : TUnsetOutcome::ImplicitDefault;
+    if (column.isEnum) return TUnsetOutcome::Stored;  // DEFAULT: its first member
+    if (column.isJson) return TUnsetOutcome::RefusedEmptyJson;
+    const bool zeroDate = column.kind.kind == TFieldKind::Date || column.kind.kind == TFieldKind::DateTime;
+    if (zeroDate && mode.strict && mode.noZeroDate) return TUnsetOutcome::RefusedZeroDate;
+    return TUnsetOutcome::EmptyValue;
 }
 
 }  // namespace tarvik

@@ -107,6 +107,14 @@ TColumnKind KindFromResultColumn(const MYSQL_FIELD& field) {
     }
 }
 
+// MariaDB keeps JSON as LONGTEXT with a check and says so only in the result's own description
+// of the column (its format name), which the client library asks for when it connects.
+bool IsJsonColumn(const MYSQL_FIELD& field) {
+    MARIADB_CONST_STRING format{nullptr, 0};
+    if (mariadb_field_attr(&format, &field, MARIADB_FIELD_ATTR_FORMAT_NAME) != 0 || !format.str) return false;
+    return SameText(std::string_view(format.str, format.length), "json");
+}
+
 }  // namespace
 
 struct TDbQuery::Impl {
@@ -218,6 +226,7 @@ struct TDbQuery::Impl {
             TField field;
             field.column = i;
             field.info = FindColumn(name, std::string_view(f->org_table, f->org_table_length));
+            if (field.info >= 0 && IsJsonColumn(*f)) columns[static_cast<size_t>(field.info)].isJson = true;
             field.kind = field.info >= 0 ? columns[static_cast<size_t>(field.info)].kind : KindFromResultColumn(*f);
             if (field.kind.kind == TFieldKind::None) continue;
             field.name = earlier ? name + "_" + std::to_string(earlier) : std::move(name);
@@ -460,6 +469,22 @@ int32_t TDbQuery::GetFieldInteger(const std::string& field) {
     return number;
 }
 
+std::vector<TUnsetColumn> TDbQuery::InsertLayout() const {
+    const Impl& q = *impl_;
+    std::vector<TUnsetColumn> layout;
+    if (q.tables.empty()) return layout;
+    const std::string& table = q.tables.front();
+    for (size_t i = 0; i < q.columns.size(); ++i) {
+        const TColumnInfo& column = q.columns[i];
+        if (!SameText(column.table, table)) continue;
+        const bool listed = !column.nameMayBeLost &&
+                            std::any_of(q.fields.begin(), q.fields.end(),
+                                        [i](const TField& f) { return f.info == static_cast<int>(i); });
+        layout.push_back({column, listed, InitialValueOf(column)});
+    }
+    return layout;
+}
+
 void TDbQuery::AppendRow() {
     Impl& q = *impl_;
     if (q.state == TQueryState::Closed) throw EDatabaseError(Format(db_messages::kClosedDataset, name_.c_str()));
@@ -585,6 +610,7 @@ void TDbQuery::PostRow() {
             continue;
         }
         if (std::find(listed.begin(), listed.end(), info) != listed.end()) continue;
+        if (column->nameMayBeLost && !q.edit[i].set) continue;
         listed.push_back(info);
         names.push_back(column->name);
         TInsertValue value;

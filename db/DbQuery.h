@@ -5,10 +5,21 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "db/ColumnLayout.h"
 
 namespace tarvik {
 
 class TDbConnection;
+
+// A column of the table that an appended row goes into, and what an insert carries for it
+// while nobody sets it.
+struct TUnsetColumn {
+    TColumnInfo column;
+    bool listed = false;  // the insert names it (it has a field); otherwise it is left out
+    TInitialValue initial;
+};
 class TDbTransaction;
 
 enum class TQueryState { Closed, Browsing, Inserting };
@@ -45,6 +56,11 @@ public:
     // Field names are compared without regard to letter case.
     std::string GetFieldText(const std::string& field);
     int32_t GetFieldInteger(const std::string& field);
+
+    // Every learned column of the first table of the FROM clause, in the server's order, with
+    // what PostRow would send for it if the run set nothing: the one place that decides it.
+    // Meaningful while the query is open.
+    std::vector<TUnsetColumn> InsertLayout() const;
 
     void AppendRow();
     void SetFieldInteger(const std::string& field, int32_t value);

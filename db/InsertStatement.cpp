@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "db/ReservedWords.h"
 #include "platform/Text.h"
 
 namespace tarvik {
@@ -15,12 +16,16 @@ bool AllDigits(std::string_view text) {
     return true;
 }
 
-// [-]H+:MM:SS with an optional fraction, which is dropped.
+// [-]H+:MM:SS with an optional fraction, which is kept unless it is all zeros: a TIMESTAMP(3)
+// default of 03:04:05.500 is not 03:04:05.
 bool ParseTime(std::string_view text, std::string& time) {
     const size_t dot = text.find('.');
+    std::string_view fraction;
     if (dot != std::string_view::npos) {
-        if (!AllDigits(text.substr(dot + 1))) return false;
+        fraction = text.substr(dot + 1);
+        if (!AllDigits(fraction)) return false;
         text = text.substr(0, dot);
+        if (fraction.find_first_not_of('0') == std::string_view::npos) fraction = {};
     }
     std::string_view hours = text;
     const size_t firstColon = text.find(':');
@@ -33,6 +38,10 @@ bool ParseTime(std::string_view text, std::string& time) {
         return false;
     time.assign(text);
     if (digits.size() == 1) time.insert(hours.size() - 1, "0");
+    if (!fraction.empty()) {
+        time += '.';
+        time += fraction;
+    }
     return true;
 }
 
@@ -114,6 +123,19 @@ bool ParseFloatText(std::string_view text, double& value) {
     return error == std::errc() && end == text.data() + text.size() && std::isfinite(value);
 }
 
+std::string FloatLiteralText(double value) {
+    char buffer[40];
+    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    // Fifteen digits can round a value near the top of the range past it, which the server
+    // refuses; such a value is written with the digits that keep it exact.
+    double back = 0;
+    if (std::isfinite(value) &&
+        (!ParseFloatText(std::string_view(buffer, static_cast<size_t>(result.ptr - buffer)), back) ||
+         !std::isfinite(back)))
+        result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 17);
+    return std::string(buffer, result.ptr);
+}
+
 bool ParseLargeIntText(std::string_view text, long long& value) {
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     return error == std::errc() && end == text.data() + text.size();
@@ -142,16 +164,7 @@ void AppendValueLiteral(std::string& out, const TInsertValue& value, TQuoting qu
         case TFieldKind::Float: {
             double number = 0;
             if (!ParseFloatText(text, number)) number = 0;
-            char buffer[40];
-            auto result = std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::general, 15);
-            // Fifteen digits can round a value near the top of the range past it, which the
-            // server refuses; such a value is written with the digits that keep it exact.
-            double back = 0;
-            if (std::isfinite(number) &&
-                (!ParseFloatText(std::string_view(buffer, static_cast<size_t>(result.ptr - buffer)), back) ||
-                 !std::isfinite(back)))
-                result = std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::general, 17);
-            out.append(buffer, result.ptr);
+            out += FloatLiteralText(number);
             return;
         }
         case TFieldKind::Date:
@@ -184,6 +197,19 @@ void AppendValueLiteral(std::string& out, const TInsertValue& value, TQuoting qu
     }
 }
 
+void AppendColumnName(std::string& out, std::string_view name) {
+    if (!NameNeedsQuotes(name)) {
+        out += name;
+        return;
+    }
+    out += '`';
+    for (const char c : name) {
+        if (c == '`') out += '`';
+        out += c;
+    }
+    out += '`';
+}
+
 std::string BuildInsertStatement(std::string_view table, const std::vector<std::string_view>& columns,
                                  const std::vector<TInsertValue>& values, TQuoting quoting) {
     std::string out = "INSERT INTO ";
@@ -191,7 +217,7 @@ std::string BuildInsertStatement(std::string_view table, const std::vector<std::
     out += " (";
     for (size_t i = 0; i < columns.size(); ++i) {
         if (i) out += ", ";
-        out += columns[i];
+        AppendColumnName(out, columns[i]);
     }
     out += ") VALUES (";
     for (size_t i = 0; i < values.size(); ++i) {

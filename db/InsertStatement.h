@@ -31,14 +31,21 @@ struct TInsertValue {
 //   written as a hexadecimal literal in the link's character set (_latin1 X'...'), which the
 //   server reads back byte for byte;
 // - Date as 'YYYY-MM-DD', Time as 'HH:MM:SS', DateTime as 'YYYY-MM-DD HH:MM:SS' without the
-//   time part at midnight; the empty text is the zero value. A text that is no date or time
+//   time part at midnight, the seconds with their fraction unless it is zero; the empty text is
+//   the zero value. A text that is no date or time
 //   (a default such as "current_timestamp()") is written as DEFAULT, so that the server fills
 //   in the column's own default instead of a zero date.
 void AppendValueLiteral(std::string& out, const TInsertValue& value,
                         TQuoting quoting = TQuoting::BackslashEscapes);
 
+// A column name as the INSERT writes it: as it stands, or in backquotes (a backquote in it
+// doubled) where the server would not read it as that name: a reserved word, a name with a
+// character outside [A-Za-z0-9_$], a name that reads as a number (NameNeedsQuotes).
+void AppendColumnName(std::string& out, std::string_view name);
+
 // "INSERT INTO " + table + " (" + columns + ") VALUES (" + values + ")", names and values each
-// separated by ", ", nothing quoted but the values. `columns` and `values` are of one length.
+// separated by ", ", the table as it stands, the columns as AppendColumnName writes them.
+// `columns` and `values` are of one length.
 std::string BuildInsertStatement(std::string_view table, const std::vector<std::string_view>& columns,
                                  const std::vector<TInsertValue>& values,
                                  TQuoting quoting = TQuoting::BackslashEscapes);
@@ -50,6 +57,10 @@ struct TDateTimeText {
     std::string time = "00:00:00";
 };
 bool ParseDateTimeText(std::string_view text, TDateTimeText& parts);
+
+// A floating-point value in general form with 15 significant digits and "." (17 where 15 would
+// round it out of the double range), as the INSERT writes it.
+std::string FloatLiteralText(double value);
 
 // The value of a floating-point text, false when it is no finite number ("." separator).
 bool ParseFloatText(std::string_view text, double& value);

@@ -60,19 +60,23 @@ TEST(IntegerValueOfTest, DecimalWithin32BitsElseZero) {
     EXPECT_EQ(IntegerValueOf("1.5"), 0);
 }
 
-TEST(DefaultFromShowColumnsTest, PlainQuotedAndMissing) {
-    auto d = [](const char* text) { return DefaultFromShowColumns(text, text ? std::strlen(text) : 0); };
-    EXPECT_EQ(d(nullptr), std::nullopt);
-    EXPECT_EQ(d(""), std::nullopt);
-    EXPECT_EQ(d("NULL"), std::nullopt);
-    EXPECT_EQ(d("5"), "5");
-    EXPECT_EQ(d("x'y"), "x'y");  // an unquoted default is taken as it stands
-    EXPECT_EQ(d("current_timestamp()"), "current_timestamp()");
-    EXPECT_EQ(d("'q'"), "q");
-    EXPECT_EQ(d("'it''s'"), "it's");
-    EXPECT_EQ(d("'a\\nb\\\\'"), "a\nb\\");
-    EXPECT_EQ(d("''"), "");
-    EXPECT_EQ(d("'"), "'");
+// MariaDB prints the literal default of a TEXT, BLOB or JSON column in quotes, escaped with
+// backslashes (also in NO_BACKSLASH_ESCAPES), and an expression default bare.
+TEST(UnquoteShownDefaultTest, QuotedLiteralsAndBareExpressions) {
+    EXPECT_EQ(UnquoteShownDefault("'q'"), "q");
+    EXPECT_EQ(UnquoteShownDefault("'it\\'s\\\\ \"q\"'"), "it's\\ \"q\"");
+    EXPECT_EQ(UnquoteShownDefault("'it''s'"), "it's");
+    EXPECT_EQ(UnquoteShownDefault("'a\\nb\tc'"), "a\nb\tc");
+    EXPECT_EQ(UnquoteShownDefault("'\\''"), "'");
+    EXPECT_EQ(UnquoteShownDefault("''"), "");
+    EXPECT_EQ(UnquoteShownDefault("'NULL'"), "NULL");
+    EXPECT_EQ(UnquoteShownDefault("'uuid()'"), "uuid()");
+    EXPECT_EQ(UnquoteShownDefault("uuid()"), std::nullopt);
+    EXPECT_EQ(UnquoteShownDefault("concat('a','b')"), std::nullopt);
+    EXPECT_EQ(UnquoteShownDefault("json_object('k',1)"), std::nullopt);
+    EXPECT_EQ(UnquoteShownDefault("NULL"), std::nullopt);
+    EXPECT_EQ(UnquoteShownDefault(""), std::nullopt);
+    EXPECT_EQ(UnquoteShownDefault("'"), std::nullopt);
 }
 
 }  // namespace

@@ -59,7 +59,12 @@ INSTANTIATE_TEST_SUITE_P(
         TValueCase{"DateTimeAtMidnight", K::DateTime, "2024-02-29 00:00:00", "'2024-02-29'"},
         TValueCase{"DateTimeZero", K::DateTime, "", "'0000-00-00'"},
         TValueCase{"DateTimeZeroDateWithTime", K::DateTime, "10:11:12", "'0000-00-00 10:11:12'"},
-        TValueCase{"DateTimeFractionDropped", K::DateTime, "2024-02-29 10:11:12.5", "'2024-02-29 10:11:12'"},
+        TValueCase{"DateTimeFractionKept", K::DateTime, "2024-02-29 10:11:12.5", "'2024-02-29 10:11:12.5'"},
+        TValueCase{"DateTimeZeroFractionLeftOut", K::DateTime, "2024-02-29 10:11:12.000", "'2024-02-29 10:11:12'"},
+        TValueCase{"DateTimeFractionAtMidnight", K::DateTime, "2024-02-29 00:00:00.5", "'2024-02-29 00:00:00.5'"},
+        TValueCase{"TimeFractionKept", K::Time, "-838:59:58.99", "'-838:59:58.99'"},
+        TValueCase{"DateFractionOfNoMatter", K::Date, "2024-02-29 10:11:12.5", "'2024-02-29'"},
+        TValueCase{"TimeFractionNoDigits", K::Time, "10:11:12.x", "DEFAULT"},
         TValueCase{"Time", K::Time, "10:11:12", "'10:11:12'"},
         TValueCase{"TimeLongAndNegative", K::Time, "-838:59:59", "'-838:59:59'"},
         TValueCase{"TimeOneDigitHour", K::Time, "1:02:03", "'01:02:03'"},
@@ -114,6 +119,46 @@ TEST(BuildInsertStatementTest, ColumnsAndValuesInFieldOrder) {
               "INSERT INTO t (id, obs) VALUES (NULL, NULL)");
     EXPECT_EQ(BuildInsertStatement("t", {}, {}), "INSERT INTO t () VALUES ()");
 }
+
+TEST(BuildInsertStatementTest, NamesThatNeedItGoInBackquotes) {
+    EXPECT_EQ(BuildInsertStatement("t", {"produto_id", "order", "min qty", "obs"},
+                                   {{K::Integer, "1"}, {K::Integer, "2"}, {K::Integer, "3"}, {K::Text, "x"}}),
+              "INSERT INTO t (produto_id, `order`, `min qty`, obs) VALUES (1, 2, 3, 'x')");
+}
+
+struct TNameCase {
+    const char* name;
+    const char* written;
+};
+
+class ColumnNameTest : public ::testing::TestWithParam<TNameCase> {};
+
+TEST_P(ColumnNameTest, QuotedExactlyWhereTheServerNeedsIt) {
+    std::string out;
+    AppendColumnName(out, GetParam().name);
+    EXPECT_EQ(out, GetParam().written);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, ColumnNameTest,
+    ::testing::Values(
+        // Ordinary names stay as they are.
+        TNameCase{"produto_id", "produto_id"}, TNameCase{"lojas_leram", "lojas_leram"}, TNameCase{"Obs", "Obs"},
+        TNameCase{"price$", "price$"}, TNameCase{"2col", "2col"}, TNameCase{"1ex", "1ex"}, TNameCase{"e1", "e1"},
+        TNameCase{"status", "status"}, TNameCase{"date", "date"}, TNameCase{"orders", "orders"},
+        // Reserved in both servers, in any letter case.
+        TNameCase{"order", "`order`"}, TNameCase{"DESC", "`DESC`"}, TNameCase{"Key", "`Key`"},
+        TNameCase{"group", "`group`"}, TNameCase{"interval", "`interval`"},
+        // Reserved in only one of them.
+        TNameCase{"rank", "`rank`"}, TNameCase{"groups", "`groups`"}, TNameCase{"lateral", "`lateral`"},
+        TNameCase{"current_role", "`current_role`"}, TNameCase{"returning", "`returning`"},
+        TNameCase{"offset", "`offset`"}, TNameCase{"_filename", "`_filename`"},
+        // Characters outside [A-Za-z0-9_$].
+        TNameCase{"min qty", "`min qty`"}, TNameCase{"a-b", "`a-b`"}, TNameCase{"obs\xe7", "`obs\xe7`"},
+        TNameCase{"a`b", "`a``b`"}, TNameCase{"", "``"},
+        // Names that read as numbers.
+        TNameCase{"123", "`123`"}, TNameCase{"1e5", "`1e5`"}, TNameCase{"1E5x", "`1E5x`"},
+        TNameCase{"0x1F", "`0x1F`"}, TNameCase{"0b101", "`0b101`"}));
 
 }  // namespace
 }  // namespace tarvik

@@ -161,7 +161,8 @@ void CheckLiteral(const tarvik::TInsertValue& value, const TLiteral& literal) {
         case TFieldKind::Date:
         case TFieldKind::Time:
         case TFieldKind::DateTime:
-            if (literal.raw != "DEFAULT") FUZZ_CHECK(literal.quoted && OnlyOf(literal.text, "-0123456789: "));
+            // A fraction of the seconds goes with its point.
+            if (literal.raw != "DEFAULT") FUZZ_CHECK(literal.quoted && OnlyOf(literal.text, "-0123456789:. "));
             break;
         default:
             FUZZ_CHECK(literal.quoted);

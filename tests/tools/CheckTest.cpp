@@ -64,6 +64,17 @@ TEST_F(CheckTest, EachReasonARunWouldFailIsPrintedWithStatusOne) {
         {{"ALTER TABLE estoque_minimo ADD COLUMN marca VARBINARY(8) NOT NULL"},
          "estoque_minimo.marca (varbinary(8)) is NOT NULL without a default and the run cannot write its type: the "
          "strict sql_mode refuses every insert"},
+        // MariaDB keeps JSON as a checked LONGTEXT: the empty text a run gives it is refused.
+        {{"ALTER TABLE estoque_minimo ADD COLUMN dados JSON NOT NULL"},
+         "estoque_minimo.dados (longtext) is a NOT NULL JSON column without a default: the empty text a run gives "
+         "it is no JSON, so the server refuses every insert"},
+        {{"ALTER TABLE estoque_minimo DROP COLUMN lojas_leram",
+          "ALTER TABLE estoque_minimo ADD COLUMN lojas_leram CHAR(1) AS ('x') VIRTUAL"},
+         "estoque_minimo.lojas_leram is a generated column: the run cannot set it"},
+        // Through the latin1 link the name arrives as "??".
+        {{"ALTER TABLE estoque_minimo ADD COLUMN `\u6570\u91cf` INT NOT NULL"},
+         "estoque_minimo.?? (int(11)) is NOT NULL without a default and the run leaves it out (its name may hold "
+         "characters the latin1 link cannot carry): the strict sql_mode refuses every insert"},
     };
     for (const TCase& c : cases) {
         test::TScratchDatabase fresh;
@@ -81,6 +92,27 @@ TEST_F(CheckTest, EachReasonARunWouldFailIsPrintedWithStatusOne) {
         EXPECT_NE(r.out.find("a run would not succeed:\n"), std::string::npos) << r.out;
         EXPECT_NE(r.out.find("\n  " + reason + "\n"), std::string::npos) << r.out;
     }
+}
+
+// Columns that the run leaves to the server in every shape it can take them: check says a run
+// would succeed, and the run then does, with the rows the server itself would write.
+TEST_F(CheckTest, SaysARunWouldSucceedOnlyWhenItDoes) {
+    db.Exec("ALTER TABLE estoque_minimo ADD COLUMN `order` INT NOT NULL DEFAULT 3, ADD COLUMN `min qty` INT DEFAULT 4,"
+            " ADD COLUMN obs VARCHAR(10) DEFAULT '', ADD COLUMN dados JSON DEFAULT (json_object('k', 1)),"
+            " ADD COLUMN preco DECIMAL(30,10) NOT NULL DEFAULT 12345678901234567890.1234567890");
+    Init();
+    const TAdminResult r = Admin({"check", dir.Path(), "--table", "estoque_minimo"});
+    EXPECT_EQ(r.status, 0) << r.out;
+    EXPECT_NE(r.out.find("a run would succeed\n"), std::string::npos) << r.out;
+
+    const TAdminResult run = Admin({"run", dir.Path(), "--table", "estoque_minimo", "--quiet"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "3 rows inserted into estoque_minimo\n");
+    const std::vector<test::TRow> added =
+        db.Query("SELECT DISTINCT `order`, `min qty`, obs, dados, preco FROM estoque_minimo WHERE lojas_leram = 'C'");
+    const std::vector<test::TRow> expected = {
+        {"3", "4", "", "{\"k\": 1}", "12345678901234567890.1234567890"}};
+    EXPECT_EQ(added, expected);
 }
 
 TEST_F(CheckTest, NoStoreCodeIsNoFailureWhileNothingIsToBeInserted) {

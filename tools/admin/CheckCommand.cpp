@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <ostream>
 
 #include "db/ColumnLayout.h"
@@ -39,48 +40,32 @@ bool RefusedBySettings(const EDatabaseError& error) {
     return n == 1045 || n == 1044 || n == 1049;
 }
 
-struct TColumn {
-    std::string name, type, null, defaultValue, extra;
-    bool defaultIsNull = true;
-};
-
-// SHOW COLUMNS of one table, through the main connection's own query.
-std::vector<TColumn> Columns(TDbQuery& query, const std::string& table) {
+// The column names of a table, from SHOW COLUMNS through the main connection's own query.
+std::vector<std::string> ColumnNames(TDbQuery& query, const std::string& table) {
     query.SetStatement("SHOW COLUMNS FROM " + table);
     query.Open();
-    std::vector<TColumn> columns;
-    for (; !query.AtEnd(); query.MoveNext()) {
-        TColumn c;
-        c.name = query.GetFieldText("Field");
-        c.type = LowerCase(query.GetFieldText("Type"));
-        c.null = query.GetFieldText("Null");
-        c.defaultValue = query.GetFieldText("Default");
-        c.defaultIsNull = c.defaultValue.empty() || SameText(c.defaultValue, "NULL");
-        c.extra = LowerCase(query.GetFieldText("Extra"));
-        columns.push_back(c);
-    }
+    std::vector<std::string> names;
+    for (; !query.AtEnd(); query.MoveNext()) names.push_back(query.GetFieldText("Field"));
     query.Close();
-    return columns;
+    return names;
 }
 
-const TColumn* Find(const std::vector<TColumn>& columns, const std::string& name) {
-    for (const TColumn& c : columns)
-        if (SameText(c.name, name)) return &c;
+// The columns of a target table as the run's live query learns them, with what its insert
+// carries for each column that the run does not set (the data layer's own answer). The SELECT
+// reads no row and needs none of the columns it names, so a table without one of them is
+// still described.
+std::vector<TUnsetColumn> InsertLayout(TDbQuery& query, const std::string& table) {
+    query.SetStatement("Select * from " + table + " where 1 = 0");
+    query.Open();
+    std::vector<TUnsetColumn> layout = query.InsertLayout();
+    query.Close();
+    return layout;
+}
+
+const TUnsetColumn* Find(const std::vector<TUnsetColumn>& layout, const std::string& name) {
+    for (const TUnsetColumn& c : layout)
+        if (SameText(c.column.name, name)) return &c;
     return nullptr;
-}
-
-// A generated column takes no value of the run's (MySQL's DEFAULT_GENERATED is a default, not this).
-bool Generated(const TColumn& c) {
-    return (ContainsText(c.extra, "generated") && !ContainsText(c.extra, "default_generated")) ||
-           ContainsText(c.extra, "persistent") || SameText(c.extra, "virtual");
-}
-
-// Whether the server takes the empty value that an unset NOT NULL column without a default
-// gets in the insert (0, '', '00:00:00', or the zero date '0000-00-00'); only the zero date can
-// be refused, by a strict sql_mode that also holds NO_ZERO_DATE.
-bool TakesEmptyValue(TFieldKind kind, bool strict, bool noZeroDate) {
-    const bool zeroDate = kind == TFieldKind::Date || kind == TFieldKind::DateTime;
-    return !(zeroDate && strict && noZeroDate);
 }
 
 class TChecker {
@@ -155,8 +140,10 @@ private:
         query_.Close();
 
         try {
-            const std::vector<TColumn> produto = Columns(query_, "produto");
-            if (!Find(produto, "produto_id")) problems.push_back("produto has no column produto_id");
+            const std::vector<std::string> produto = ColumnNames(query_, "produto");
+            if (std::none_of(produto.begin(), produto.end(),
+                             [](const std::string& name) { return SameText(name, "produto_id"); }))
+                problems.push_back("produto has no column produto_id");
         } catch (const std::exception& e) {
             problems.push_back("produto: " + Message(e));
         }
@@ -198,9 +185,9 @@ private:
     void Target(const std::string& table) {
         json& t = report["tables"][table];
         if (!connected_) return;
-        std::vector<TColumn> columns;
+        std::vector<TUnsetColumn> layout;
         try {
-            columns = Columns(query_, table);
+            layout = InsertLayout(query_, table);
         } catch (const std::exception& e) {
             t["error"] = Message(e);
             problems.push_back(table + ": " + Message(e));
@@ -208,50 +195,57 @@ private:
         }
         bool usable = true;
         for (const char* needed : {"produto_id", "filial_id", "lojas_leram"}) {
-            const TColumn* c = Find(columns, needed);
+            const TUnsetColumn* c = Find(layout, needed);
             if (!c) {
                 problems.push_back(table + " has no column " + needed);
                 usable = false;
-            } else if (Generated(*c)) {
+            } else if (c->column.generated) {
                 problems.push_back(table + "." + needed + " is a generated column: the run cannot set it");
                 usable = false;
             }
         }
-        if (const TColumn* c = Find(columns, "lojas_leram");
-            c && c->type.find("char") == std::string::npos)
-            problems.push_back(table + ".lojas_leram is " + c->type + ", not a char or varchar column");
+        if (const TUnsetColumn* c = Find(layout, "lojas_leram");
+            c && LowerCase(c->column.type).find("char") == std::string::npos)
+            problems.push_back(table + ".lojas_leram is " + LowerCase(c->column.type) +
+                               ", not a char or varchar column");
 
-        // What the run's insert carries for every other column is what the data layer decides
-        // (db/ColumnLayout.h), so the check asks it instead of judging the types again.
+        // What the run's insert carries for every other column, and what the server makes of
+        // it, is the data layer's to say (db/ColumnLayout.h); the check only words it.
         json blockers = json::array();
-        for (const TColumn& c : columns) {
-            if (SameText(c.name, "produto_id") || SameText(c.name, "filial_id") ||
-                SameText(c.name, "lojas_leram"))
+        for (const TUnsetColumn& u : layout) {
+            const TColumnInfo& c = u.column;
+            if (SameText(c.name, "produto_id") || SameText(c.name, "filial_id") || SameText(c.name, "lojas_leram"))
                 continue;
-            TShowColumnsRow shown{c.name, c.type, c.null, std::nullopt, c.extra};
-            if (!c.defaultIsNull) shown.defaultValue = c.defaultValue;
-            const TColumnInfo info = LearnColumn(table, shown);
-            const TInitialValue initial = InitialValueOf(info);
-            if (info.autoIncrement || info.nullable || info.defaultText || initial.serverDefault) continue;
-            if (info.kind.kind == TFieldKind::None) {
-                // Left out of the insert: NOT NULL without a default, so only a lax server fills it.
-                if (strict_) {
+            const std::string column = table + "." + c.name + " (" + LowerCase(c.type) + ")";
+            switch (UnsetOutcome(c, u.listed, {strict_, noZeroDate_})) {
+                case TUnsetOutcome::Stored:
+                    break;
+                case TUnsetOutcome::EmptyValue:
+                    notes.push_back(table + "." + c.name + " is NOT NULL without a default: each row gets the empty "
+                                    "value (0, '' or the zero date)");
+                    break;
+                case TUnsetOutcome::ImplicitDefault:
+                    notes.push_back(column + " is NOT NULL without a default: the server gives each row its "
+                                    "implicit default");
+                    break;
+                case TUnsetOutcome::RefusedLeftOut:
                     blockers.push_back(c.name);
-                    problems.push_back(table + "." + c.name + " (" + c.type +
-                                       ") is NOT NULL without a default and the run cannot write its type: the "
-                                       "strict sql_mode refuses every insert");
-                } else {
-                    notes.push_back(table + "." + c.name + " (" + c.type +
-                                    ") is NOT NULL without a default: the server gives each row its implicit default");
-                }
-            } else if (!TakesEmptyValue(info.kind.kind, strict_, noZeroDate_)) {
-                blockers.push_back(c.name);
-                problems.push_back(table + "." + c.name + " (" + c.type +
-                                   ") is NOT NULL without a default: the strict sql_mode with NO_ZERO_DATE "
-                                   "refuses the zero date a run gives it");
-            } else {
-                notes.push_back(table + "." + c.name + " is NOT NULL without a default: each row gets the empty "
-                                "value (0, '' or the zero date)");
+                    problems.push_back(column + " is NOT NULL without a default and the run " +
+                                       (c.nameMayBeLost ? "leaves it out (its name may hold characters the latin1 "
+                                                          "link cannot carry)"
+                                                        : "cannot write its type") +
+                                       ": the strict sql_mode refuses every insert");
+                    break;
+                case TUnsetOutcome::RefusedZeroDate:
+                    blockers.push_back(c.name);
+                    problems.push_back(column + " is NOT NULL without a default: the strict sql_mode with "
+                                       "NO_ZERO_DATE refuses the zero date a run gives it");
+                    break;
+                case TUnsetOutcome::RefusedEmptyJson:
+                    blockers.push_back(c.name);
+                    problems.push_back(column + " is a NOT NULL JSON column without a default: the empty text a "
+                                       "run gives it is no JSON, so the server refuses every insert");
+                    break;
             }
         }
         t["columns_failing_inserts"] = blockers;
