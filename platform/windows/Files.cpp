@@ -1,26 +1,13 @@
 // The file system through the Win32 file API.
 
 #include "platform/Files.h"
+#include "platform/SystemServices.h"
 
 #include <windows.h>
 
 namespace tarvik {
 
-namespace {
-
-// The system's text for an error number, without the line end it comes with.
-std::string SystemErrorText(DWORD error) {
-    char* buffer = nullptr;
-    const DWORD n = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-        0, reinterpret_cast<char*>(&buffer), 0, nullptr);
-    std::string text = n ? std::string(buffer, n) : "error " + std::to_string(error);
-    if (buffer) ::LocalFree(buffer);
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
-    return text;
-}
-
-}  // namespace
+using system::SystemErrorText;
 
 bool IsDirectory(const std::string& path) {
     const DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesA(path.c_str());
