@@ -10,9 +10,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/Application.h"
-#include "app/Boxes.h"
-#include "app/Utarvik.h"
+#include "app/qt/Application.h"
+#include "app/qt/Boxes.h"
+#include "app/qt/Utarvik.h"
 #include "platform/ExecutablePath.h"
 
 // The toolkit's start-up hook takes a plain name, so these stand outside the namespace.

@@ -25,6 +25,12 @@ inline bool IsDirectorySeparator(char c) {
 #endif
 }
 
+#ifdef _WIN32
+// The system's text for an error number (GetLastError, Winsock), without the line end and
+// final period it comes with, so that it reads well inside our own messages.
+std::string SystemErrorText(unsigned long error);
+#endif
+
 // Low 32 bits of the high-resolution counter, or the milliseconds since the system started.
 uint32_t SeedClockNow();
 

@@ -14,8 +14,11 @@ TARVIK_PACKAGES=(
   clang-14 libclang-rt-14-dev valgrind
 )
 
-# What the Windows cross build and its run under Wine add (scripts/test-windows).
-TARVIK_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 wine64 googletest)
+# What the Windows cross build and its run under Wine add (scripts/test-windows,
+# scripts/package-windows, scripts/windows-client-library).
+TARVIK_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64 googletest dpkg-dev)
+# What the Windows setup program, its zip and their tests under Wine add (scripts/package-windows).
+TARVIK_WINDOWS_PACKAGE_TOOLS=(nsis zip unzip imagemagick xvfb openbox xdotool x11-utils)
 
 # Installs whatever of the list above is missing. Runs apt-get update once, only when needed.
 ensure_packages() {
@@ -47,3 +50,29 @@ build_tree() {
 
 # What building and checking the Debian package needs beyond the list above.
 TARVIK_PACKAGE_TOOLS=(dpkg-dev file gzip lintian desktop-file-utils appstream man-db xdotool)
+
+# The Windows build (cross-built with mingw-w64, no Qt), in its own tree: configured (the
+# client library for Windows built first, once per machine) and built. Extra arguments go to
+# cmake's configure step.
+WINDOWS_BUILD_DIR=${TARVIK_WINDOWS_BUILD_DIR:-$TOP/build-windows}
+build_windows_tree() {
+  ensure_packages "${TARVIK_WINDOWS_PACKAGES[@]}"
+  local client_dir
+  client_dir=$("$TOP/scripts/windows-client-library" | tail -n 1)
+  cmake -S "$TOP" -B "$WINDOWS_BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_TOOLCHAIN_FILE="$TOP/cmake/mingw-w64-x86_64.cmake" \
+    -DTARVIK_WINDOWS_CLIENT_DIR="$client_dir" \
+    -DTARVIK_GTEST_SOURCE_DIR=/usr/src/googletest \
+    -DCMAKE_CROSSCOMPILING_EMULATOR="$(wine_launcher)" "$@" >/dev/null
+  cmake --build "$WINDOWS_BUILD_DIR" -j "${TARVIK_JOBS:-$(nproc)}"
+}
+
+# Debian's wine64 keeps its launcher in its own library folder, off PATH.
+wine_launcher() {
+  local candidate
+  for candidate in $(dpkg -L wine64 | grep -E '/wine64$'); do
+    if [ -f "$candidate" ] && [ -x "$candidate" ]; then echo "$candidate"; return 0; fi
+  done
+  echo "no wine64 launcher found" >&2
+  return 1
+}

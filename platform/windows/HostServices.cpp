@@ -23,20 +23,6 @@ constexpr const char* kHistoryFileName = "iphist.dat";
 // Host names longer than this are cut.
 constexpr int kHostNameBuffer = 250;
 
-// The system's text for an error number, without the line end and final period it comes with,
-// so that it reads well inside our own messages.
-std::string SystemErrorText(DWORD error) {
-    char* text = nullptr;
-    const DWORD n = ::FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-        0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string result = n > 0 && text ? std::string(text, n) : std::string();
-    if (text) ::LocalFree(text);
-    while (!result.empty() && (static_cast<unsigned char>(result.back()) <= 32 || result.back() == '.'))
-        result.pop_back();
-    return result;
-}
-
 // Winsock is started for each use and stopped after it, so that nothing stays open between
 // lookups. A failed start is reported like any other socket error.
 class TWinsock {
@@ -62,6 +48,20 @@ std::string HistoryFilePath() {
 }
 
 }  // namespace
+
+// The system's text for an error number, without the line end and final period it comes with,
+// so that it reads well inside our own messages.
+std::string SystemErrorText(unsigned long error) {
+    char* text = nullptr;
+    const DWORD n = ::FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+        0, reinterpret_cast<char*>(&text), 0, nullptr);
+    std::string result = n > 0 && text ? std::string(text, n) : std::string();
+    if (text) ::LocalFree(text);
+    while (!result.empty() && (static_cast<unsigned char>(result.back()) <= 32 || result.back() == '.'))
+        result.pop_back();
+    return result;
+}
 
 int ResolveHostName(const std::string& hostName, std::vector<THostAddress>& addresses, std::string& errorText) {
     TWinsock winsock;

@@ -1,6 +1,6 @@
 // The app tests need the application object alive for their whole run, the program's own
 // (so that its event-loop error routing is what the tests see).
-#include "app/Application.h"
+#include "app/qt/Application.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Records what the boxes would have shown, instead of showing them, for as long as it lives.
 
-#include "app/Boxes.h"
+#include "app/qt/Boxes.h"
 
 #include <vector>
 

@@ -1,6 +1,6 @@
 // The two boxes as the user gets them, and the event loop's routing of escaped errors.
-#include "app/Application.h"
-#include "app/Boxes.h"
+#include "app/qt/Application.h"
+#include "app/qt/Boxes.h"
 #include "platform/Errors.h"
 #include "platform/WaitCursor.h"
 #include "tests/app/BoxHookRecorder.h"

@@ -1,8 +1,8 @@
 // Faults from outside, end to end: a server that dies in the middle of a run, connections and
 // tables that are not what the run needs, and settings files that are hostile. Each time the
 // user is told the right thing, and nothing already in the database is lost.
-#include "app/Gauge.h"
-#include "app/Utarvik.h"
+#include "app/qt/Gauge.h"
+#include "app/qt/Utarvik.h"
 #include "identification/UConnectionInfoClass.h"
 #include "platform/ExecutablePath.h"
 #include "platform/HostLookup.h"

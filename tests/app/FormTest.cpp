@@ -1,13 +1,14 @@
 // The main window as it is created: its definition, and FormCreate's reading of section "ip".
-#include "app/Gauge.h"
-#include "app/RadioGroup.h"
-#include "app/Utarvik.h"
+#include "app/qt/Gauge.h"
+#include "app/qt/RadioGroup.h"
+#include "app/qt/Utarvik.h"
 #include "platform/ExecutablePath.h"
 #include "settings/util.h"
 #include "tests/app/BoxHookRecorder.h"
 #include "tests/support/TempDir.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest/QTest>
@@ -75,6 +76,21 @@ TEST_F(FormDefinitionTest, ControlsStandWhereTheWindowDefinitionPutsThem) {
     EXPECT_TRUE(form.QInclui->RequestLive());
     EXPECT_FALSE(form.QTemp->RequestLive());
     EXPECT_TRUE(boxes_.Shown().empty());
+}
+
+// The title bar and the task bar show the icon that the package installs for the desktop
+// entry, not the toolkit's generic one.
+TEST_F(FormDefinitionTest, TheWindowShowsTheProgramsIcon) {
+    // Both through the same icon pipeline, so that only the source can differ.
+    const QIcon packaged(QStringLiteral(TARVIK_PACKAGED_ICON));
+    ASSERT_FALSE(packaged.isNull());
+    TForm1 form;
+    ASSERT_FALSE(form.windowIcon().isNull());
+    for (const int size : {16, 48}) {
+        const QImage shown = form.windowIcon().pixmap(size, size).toImage();
+        EXPECT_EQ(shown.size(), QSize(size, size));
+        EXPECT_TRUE(shown == packaged.pixmap(size, size).toImage()) << size << " pixels";
+    }
 }
 
 using FormCreateTest = FormFixture;

@@ -1,5 +1,5 @@
 // The gauge's shown percentage, its set rules, when it repaints, and what it draws.
-#include "app/Gauge.h"
+#include "app/qt/Gauge.h"
 
 #include <QEvent>
 #include <QImage>

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Utarvik.h"
+#include "app/qt/Utarvik.h"
 #include "tests/app/BoxHookRecorder.h"
 #include "tests/support/BranchTables.h"
 #include "tests/support/TempDir.h"

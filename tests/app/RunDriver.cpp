@@ -8,10 +8,10 @@
 // "information\t" and the text, with CR, LF and backslash written as \r, \n and \\.
 // With PID and PERCENT, that process is killed (SIGKILL) when the gauge first paints PERCENT
 // or more, and the run goes on only once the process is gone.
-#include "app/Application.h"
-#include "app/Boxes.h"
-#include "app/Gauge.h"
-#include "app/Utarvik.h"
+#include "app/qt/Application.h"
+#include "app/qt/Boxes.h"
+#include "app/qt/Gauge.h"
+#include "app/qt/Utarvik.h"
 #include "platform/ExecutablePath.h"
 
 #include <signal.h>

@@ -1,8 +1,8 @@
 // The start button's run, end to end: the real window, offscreen, against the test server.
 // What reaches the server is read back from its general log, statement by statement.
-#include "app/Gauge.h"
-#include "app/RadioGroup.h"
-#include "app/Utarvik.h"
+#include "app/qt/Gauge.h"
+#include "app/qt/RadioGroup.h"
+#include "app/qt/Utarvik.h"
 #include "run/GenerationRun.h"
 #include "tests/app/ProgramFixture.h"
 

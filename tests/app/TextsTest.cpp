@@ -1,6 +1,6 @@
 // The title and the error box's full-stop rule, and the decoding of the program's texts.
-#include "app/Boxes.h"
-#include "app/Windows1252.h"
+#include "app/qt/Boxes.h"
+#include "app/qt/Windows1252.h"
 
 #include <gtest/gtest.h>
 

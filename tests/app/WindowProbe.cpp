@@ -1,7 +1,7 @@
 // Shows the main window on the X display named by DISPLAY and, once the window manager has put
 // its frame around it and the window has settled, prints its outer geometry (frame included)
 // and the frame's size: "outer W x H at X , Y; frame W x H". Used by WindowManagerTest.
-#include "app/Utarvik.h"
+#include "app/qt/Utarvik.h"
 #include "platform/ExecutablePath.h"
 
 #include <QApplication>

@@ -1,10 +1,16 @@
 #include "tests/identification/IdentificationSupport.h"
 
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#endif
+#include <mysql.h>
 
 #include <stdexcept>
 
@@ -27,6 +33,11 @@ TScopedExecutableDirectory::TScopedExecutableDirectory(const std::string& direct
 TScopedExecutableDirectory::~TScopedExecutableDirectory() { SetExecutableDirectoryOverride(std::string()); }
 
 std::string FirstIPv4OfHostName() {
+#ifdef _WIN32
+    // Winsock answers nothing before it is started; the count it keeps makes this harmless.
+    WSADATA data;
+    if (::WSAStartup(MAKEWORD(2, 2), &data) != 0) throw std::runtime_error("WSAStartup failed");
+#endif
     char name[256] = {};
     if (::gethostname(name, sizeof name - 1) != 0) throw std::runtime_error("gethostname failed");
     addrinfo hints{};

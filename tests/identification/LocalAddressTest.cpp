@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 #include "identification/UConnectionInfoClass.h"
 #include "identification/UDao.h"
@@ -66,9 +67,15 @@ TEST_F(LocalAddressTest, ResolutionFailureCarriesThePlatformsNumberAndTextAndLea
 
 TEST_F(LocalAddressTest, HistoryThatCannotBeCreatedFailsTheLookup) {
     // Root may write anywhere, so a directory in the file's place is what makes creation fail.
-    ASSERT_EQ(::mkdir(history.c_str(), 0755), 0);
-    EXPECT_TRUE(ThrowsExactly<EFCreateError>([] { LocalAddress(); }, "Cannot create file \"" + history + "\". " +
-                                                                          std::strerror(EISDIR)));
+    ASSERT_TRUE(std::filesystem::create_directory(history));
+#ifdef _WIN32
+    // The system's text for ERROR_ACCESS_DENIED without its final period, as Wine words it
+    // (Windows itself says "Access is denied").
+    const std::string reason = "Access denied";
+#else
+    const std::string reason = std::strerror(EISDIR);
+#endif
+    EXPECT_TRUE(ThrowsExactly<EFCreateError>([] { LocalAddress(); }, "Cannot create file \"" + history + "\". " + reason));
 }
 
 struct THostCase {

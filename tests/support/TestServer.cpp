@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -75,7 +76,14 @@ std::string TAdminConnection::Scalar(const std::string& sql) {
 
 TScratchDatabase::TScratchDatabase() {
     static std::atomic<int> counter{0};
-    name_ = "tarvik_t_" + std::to_string(::getpid()) + "_" + std::to_string(++counter);
+    // The process id alone does not tell runs apart under Wine, which hands out the same small
+    // ids to every run in a fresh prefix: the general log would mix an earlier run's sessions
+    // into this one's. The start of the process (in milliseconds) does.
+    static const long long started = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                         std::chrono::system_clock::now().time_since_epoch())
+                                         .count();
+    name_ = "tarvik_t_" + std::to_string(::getpid()) + "_" + std::to_string(started) + "_" +
+            std::to_string(++counter);
     {
         TAdminConnection setup;
         setup.Exec("DROP DATABASE IF EXISTS " + name_);

@@ -1,9 +1,11 @@
 #include "tests/tools/AdminTestSupport.h"
 
+#ifndef _WIN32
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include <sstream>
 
@@ -28,6 +30,7 @@ TAdminResult Admin(const std::vector<std::string>& arguments, const std::string&
     return result;
 }
 
+#ifndef _WIN32
 TAdminResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
                         const std::string& input) {
     TTempDir io;
@@ -67,5 +70,6 @@ int FileMode(const std::string& path) {
     if (::stat(path.c_str(), &info) != 0) return -1;
     return static_cast<int>(info.st_mode & 07777);
 }
+#endif
 
 }  // namespace tarvik::test

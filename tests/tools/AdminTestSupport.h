@@ -18,6 +18,8 @@ struct TAdminResult {
 // tarvik-admin with `arguments` (without the program name), `input` as standard input.
 TAdminResult Admin(const std::vector<std::string>& arguments, const std::string& input = std::string());
 
+#ifndef _WIN32
+// (The Windows build's tests run in-process only: its programs are driven from the outside.)
 // A program as a process of its own, `input` as its standard input; waits for its exit.
 TAdminResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
                         const std::string& input = std::string());
@@ -28,5 +30,6 @@ int ResolveToLoopback(const std::string& hostName, std::vector<THostAddress>& ad
 
 // The file's permission bits (e.g. 0600), -1 when it does not exist.
 int FileMode(const std::string& path);
+#endif
 
 }  // namespace tarvik::test

@@ -26,8 +26,4 @@ TConsole ProcessConsole();
 // The next line of `in`, without its line end (LF, or CR LF); false at the end of input.
 bool ReadLine(std::istream& in, std::string& line);
 
-// Reads a line from the terminal on file descriptor `fd` with echo switched off, restoring the
-// terminal's settings afterwards (also when interrupted by an exception).
-bool ReadSecretFromTerminal(int fd, std::ostream& promptTo, const std::string& prompt, std::string& secret);
-
 }  // namespace tarvik::admin

@@ -2,11 +2,11 @@
 // The settings files of one directory, as the program finds them beside its executable, and
 // how the tool writes them.
 
-#include <sys/types.h>
-
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/Files.h"
 
 namespace tarvik::admin {
 
@@ -41,18 +41,12 @@ std::vector<std::string> ExistingFiles(const std::string& directory, const std::
 
 // The user and group ids of an account, by name or number; throws EUsage for an unknown one
 // and for a number that is no account id.
-struct TFileOwner {
-    uid_t uid = 0;
-    gid_t gid = 0;
-};
 TFileOwner LookUpOwner(const std::string& account);
 
 // Writes every file to a temporary name in `directory` (mode 0600, flushed to disk, given to
-// `owner` when one is named), and only when all of them are written puts them into place, an
-// existing file by exchanging it with its replacement, so that a failure, also one while
-// putting them in place, leaves no file half-written and none replaced (on a file system that
-// cannot exchange two names, what was replaced before the failure stays replaced). Throws
-// EUsage naming the file on any failure.
+// `owner` when one is named), and only when all of them are written puts them into place (see
+// WriteFilesWhole), so that a failure, also one while putting them in place, leaves no file
+// half-written and none replaced. Throws EUsage naming the file on any failure.
 void WriteFilesInPlace(const std::string& directory, const std::vector<TFileToWrite>& files,
                        const std::optional<TFileOwner>& owner = std::nullopt);
 

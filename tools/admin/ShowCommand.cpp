@@ -1,7 +1,5 @@
 #include "tools/admin/ShowCommand.h"
 
-#include <sys/stat.h>
-
 #include <nlohmann/json.hpp>
 
 #include <iomanip>
@@ -10,6 +8,7 @@
 #include "identification/UConnectionInfoClass.h"
 #include "platform/Conversions.h"
 #include "platform/Errors.h"
+#include "platform/Files.h"
 #include "platform/Text.h"
 #include "platform/ProfileReader.h"
 #include "settings/UConfigSistemaQOR.h"
@@ -25,10 +24,7 @@ namespace {
 constexpr const char* kAbsent = "\x01(absent)";
 constexpr const char* kMask = "********";
 
-bool FileExists(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
+bool FileExists(const std::string& path) { return IsRegularFile(path); }
 
 std::string Message(const std::exception& e) { return Utf8FromSystemText(e.what()); }
 

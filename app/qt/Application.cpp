@@ -1,14 +1,19 @@
-#include "app/Application.h"
+#include "app/qt/Application.h"
 
-#include "app/Boxes.h"
+#include "app/qt/Boxes.h"
 #include "app/Messages.h"
 #include "platform/WaitCursor.h"
 
 #include <QCursor>
+#include <QIcon>
 
 namespace tarvik {
 
-TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // Every window without an icon of its own shows the program's: the title bar and the task
+    // bar then show what the desktop entry shows.
+    setWindowIcon(QIcon(QString::fromLatin1(kProgramIconResource)));
+}
 
 void ShowCaughtError() {
     try {

@@ -1,4 +1,4 @@
-#include "app/Windows1252.h"
+#include "app/qt/Windows1252.h"
 
 #include "platform/Text.h"
 

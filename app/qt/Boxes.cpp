@@ -1,9 +1,7 @@
-#include "app/Boxes.h"
+#include "app/qt/Boxes.h"
 
 #include "app/Messages.h"
-#include "app/Windows1252.h"
-#include "platform/Errors.h"
-#include "platform/ExecutablePath.h"
+#include "app/qt/Windows1252.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -38,24 +36,6 @@ QRect ScreenGeometry() {
 
 }  // namespace
 
-std::string ApplicationTitleFor(const std::string& executableFileName) {
-    std::string title = executableFileName.substr(0, executableFileName.find('.'));
-    for (size_t i = 1; i < title.size(); ++i) {
-        if (title[i] >= 'A' && title[i] <= 'Z') title[i] = static_cast<char>(title[i] - 'A' + 'a');
-    }
-    return title;
-}
-
-const std::string& ApplicationTitle() {
-    static const std::string title = ApplicationTitleFor(ExecutableFileName());
-    return title;
-}
-
-std::string ErrorBoxText(const std::string& message) {
-    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') return message + '.';
-    return message;
-}
-
 void ShowErrorBox(const std::string& message) {
     const std::string text = ErrorBoxText(message);
     if (Intercepted(TBoxKind::Error, text)) return;
@@ -66,13 +46,7 @@ void ShowErrorBox(const std::string& message) {
     box.exec();
 }
 
-void ShowErrorBox(const std::exception& error) {
-    if (const auto* ours = dynamic_cast<const Exception*>(&error)) {
-        ShowErrorBox(ours->Message());
-    } else {
-        ShowErrorBox(std::string(error.what()));
-    }
-}
+void ShowErrorBox(const std::exception& error) { ShowErrorBox(ErrorMessageOf(error)); }
 
 std::unique_ptr<QDialog> CreateInformationDialog(const std::string& text) {
     auto dialog = std::make_unique<QDialog>();

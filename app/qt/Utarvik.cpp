@@ -1,11 +1,12 @@
-#include "app/Utarvik.h"
+#include "app/qt/Utarvik.h"
 
-#include "app/Application.h"
-#include "app/Boxes.h"
-#include "app/Gauge.h"
+#include "app/FormDefinition.h"
 #include "app/Messages.h"
-#include "app/RadioGroup.h"
-#include "app/Windows1252.h"
+#include "app/qt/Application.h"
+#include "app/qt/Boxes.h"
+#include "app/qt/Gauge.h"
+#include "app/qt/RadioGroup.h"
+#include "app/qt/Windows1252.h"
 #include "run/GenerationRun.h"
 #include "run/MainConnection.h"
 
@@ -18,8 +19,10 @@ TForm1* Form1 = nullptr;
 
 namespace {
 
+constexpr QRect ToQRect(const form::TRect& r) { return QRect(r.left, r.top, r.width, r.height); }
+
 // The window's place and outer size (frame and title bar included), in pixels.
-constexpr QRect kOuterGeometry(192, 107, 386, 152);
+constexpr QRect kOuterGeometry = ToQRect(form::kOuter);
 
 // The run's view of the window.
 class TFormRunView : public TRunView {
@@ -42,14 +45,14 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
     // Asked for by name; where the face is missing the toolkit picks its nearest match.
-    QFont font("MS Sans Serif");
-    font.setPixelSize(11);
+    QFont font(form::kFontFace);
+    font.setPixelSize(form::kFontPixelHeight);
     setFont(font);
     move(kOuterGeometry.topLeft());
     resize(kOuterGeometry.size());
 
     Button1 = new QPushButton(FromWindows1252(app_messages::kStartButton), this);
-    Button1->setGeometry(144, 88, 75, 25);
+    Button1->setGeometry(ToQRect(form::kButton1));
     connect(Button1, &QPushButton::clicked, this, [this] {
         try {
             Button1Click();
@@ -59,7 +62,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     });
 
     Gauge1 = new TGauge(this);
-    Gauge1->setGeometry(8, 40, 361, 41);
+    Gauge1->setGeometry(ToQRect(form::kGauge1));
 
     Conexao = std::make_unique<TDbConnection>();
     SetDesignTimeValues(*Conexao);
@@ -69,8 +72,9 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     QInclui = std::make_unique<TDbQuery>("QInclui", *Conexao, *Transacao, true);
 
     RadioGroup1 = new TRadioGroup(app_messages::kRadioGroupCaption,
-                                  {run_messages::kTargetTable0, run_messages::kTargetTable1}, 2, this);
-    RadioGroup1->setGeometry(8, 0, 361, 33);
+                                  {run_messages::kTargetTable0, run_messages::kTargetTable1}, form::kRadioGroupColumns,
+                                  this);
+    RadioGroup1->setGeometry(ToQRect(form::kRadioGroup1));
     RadioGroup1->SetItemIndex(0);
 
     // The button comes first in the tab order and so has the focus at start.

@@ -1,6 +1,6 @@
-#include "app/RadioGroup.h"
+#include "app/qt/RadioGroup.h"
 
-#include "app/Windows1252.h"
+#include "app/qt/Windows1252.h"
 
 #include <QButtonGroup>
 #include <QFontMetrics>

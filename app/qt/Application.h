@@ -1,9 +1,12 @@
 #pragma once
-// The application object and the program's life from start to exit.
+// The application object (with the program's icon) and the program's life from start to exit.
 
 #include <QApplication>
 
 namespace tarvik {
+
+// The program's icon (packaging's 48-pixel one), compiled in as a resource.
+inline constexpr const char* kProgramIconResource = ":/icons/org.tarvik.Tarvik.png";
 
 // Every exception that escapes the handling of one event ends up in the error box, and the
 // event loop goes on with the next event.

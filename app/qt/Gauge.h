@@ -1,10 +1,9 @@
 #pragma once
 // The progress gauge: a black frame, a white field, a black bar growing from the left and
-// the percentage centred over both, drawn inverted.
-//
-// The generation run keeps the event loop busy for its whole length, so the gauge paints
-// itself synchronously; and because that costs a full paint, it does so only when what it
-// shows changes (a new shown percentage, or a new maximum).
+// the percentage centred over both, drawn inverted. Its values and rules are TGaugeModel's;
+// it repaints synchronously whenever the model says what it shows has changed.
+
+#include "app/GaugeModel.h"
 
 #include <QWidget>
 
@@ -17,9 +16,9 @@ class TGauge : public QWidget {
 public:
     explicit TGauge(QWidget* parent = nullptr);
 
-    int32_t MinValue() const { return min_; }
-    int32_t MaxValue() const { return max_; }
-    int32_t Progress() const { return progress_; }
+    int32_t MinValue() const { return model_.MinValue(); }
+    int32_t MaxValue() const { return model_.MaxValue(); }
+    int32_t Progress() const { return model_.Progress(); }
 
     // A value equal to the current maximum changes nothing. Otherwise it is stored, the
     // progress is lowered to it when above it, and the gauge repaints.
@@ -28,16 +27,16 @@ public:
     void SetProgress(int32_t value);
 
     // The whole part of 100 * (progress - min) / (max - min); 0 when max equals min.
-    int PercentDone() const { return PercentFor(min_, max_, progress_); }
-    static int PercentFor(int32_t minValue, int32_t maxValue, int32_t progress);
+    int PercentDone() const { return model_.PercentDone(); }
+    static int PercentFor(int32_t minValue, int32_t maxValue, int32_t progress) {
+        return TGaugeModel::PercentFor(minValue, maxValue, progress);
+    }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    int32_t min_ = 0;
-    int32_t max_ = 100;
-    int32_t progress_ = 0;
+    TGaugeModel model_;
 };
 
 }  // namespace tarvik

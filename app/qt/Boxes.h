@@ -5,6 +5,8 @@
 // Tests never let a box block: SetBoxHook replaces the showing of both boxes with a call
 // that receives what would have been shown.
 
+#include "app/BoxTexts.h"
+
 #include <exception>
 #include <functional>
 #include <memory>
@@ -13,16 +15,6 @@
 class QDialog;
 
 namespace tarvik {
-
-// The executable's file name cut at its first ".", every character after the first
-// lower-cased: "TARVIK.EXE" gives "Tarvik", "tarvik.old.exe" gives "tarvik".
-std::string ApplicationTitleFor(const std::string& executableFileName);
-// The title of the running program, taken from its executable the first time it is asked.
-const std::string& ApplicationTitle();
-
-// The error box's text: the message with a full stop appended when it is not empty and the
-// code of its last character is above that of ".".
-std::string ErrorBoxText(const std::string& message);
 
 // The system's modal message box, caption ApplicationTitle, stop icon, one OK button.
 void ShowErrorBox(const std::string& message);

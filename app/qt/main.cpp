@@ -1,3 +1,3 @@
-#include "app/Application.h"
+#include "app/qt/Application.h"
 
 int main(int argc, char** argv) { return tarvik::RunProgram(argc, argv); }
