@@ -15,13 +15,12 @@ add_subdirectory(${TARVIK_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLU
 add_library(tarvik_test_support STATIC
   support/TestServer.cpp
   support/TempDir.cpp
-  support/HexEncode.cpp
   support/ConnectionConf.cpp
   support/ScopedWorkingDirectory.cpp
   support/ClientErrors.cpp
 )
 target_include_directories(tarvik_test_support PUBLIC ${PROJECT_SOURCE_DIR})
-target_link_libraries(tarvik_test_support PUBLIC tarvik_options tarvik_platform tarvik_client GTest::gtest)
+target_link_libraries(tarvik_test_support PUBLIC tarvik_options tarvik_platform tarvik_client tarvik_identification GTest::gtest)
 
 # One program per folder, run whole as one test: every start of a program under Wine costs
 # far more than all of its cases together. The client library's DLL is put beside each

@@ -60,11 +60,6 @@ TAdminResult RunProcess(const std::string& program, const std::vector<std::strin
     return result;
 }
 
-int ResolveToLoopback(const std::string&, std::vector<THostAddress>& addresses, std::string&) {
-    addresses.push_back({{127, 0, 0, 1}});
-    return 0;
-}
-
 int FileMode(const std::string& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) return -1;

@@ -5,8 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/HostLookup.h"
-
 namespace tarvik::test {
 
 struct TAdminResult {
@@ -23,10 +21,6 @@ TAdminResult Admin(const std::vector<std::string>& arguments, const std::string&
 // A program as a process of its own, `input` as its standard input; waits for its exit.
 TAdminResult RunProcess(const std::string& program, const std::vector<std::string>& arguments,
                         const std::string& input = std::string());
-
-// A host resolver for SetHostResolverOverride that finds 127.0.0.1 for any name, so that a
-// "localhost" identification host reaches the test server without asking a name server.
-int ResolveToLoopback(const std::string& hostName, std::vector<THostAddress>& addresses, std::string& errorText);
 
 // The file's permission bits (e.g. 0600), -1 when it does not exist.
 int FileMode(const std::string& path);
