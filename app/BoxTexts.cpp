@@ -1,5 +1,7 @@
 #include "app/BoxTexts.h"
 
+#include "app/Messages.h"
+
 #include "platform/Errors.h"
 #include "platform/ExecutablePath.h"
 
@@ -26,6 +28,16 @@ std::string ErrorBoxText(const std::string& message) {
 std::string ErrorMessageOf(const std::exception& error) {
     if (const auto* ours = dynamic_cast<const Exception*>(&error)) return ours->Message();
     return error.what();
+}
+
+std::string CaughtErrorMessage() {
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        return ErrorMessageOf(error);
+    } catch (...) {
+        return app_messages::kUnknownError;
+    }
 }
 
 }  // namespace tarvik

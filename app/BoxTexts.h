@@ -21,4 +21,8 @@ std::string ErrorBoxText(const std::string& message);
 // standard exception.
 std::string ErrorMessageOf(const std::exception& error);
 
+// The text of the error being handled, for use inside a catch block only: ErrorMessageOf for a
+// standard exception, "Erro desconhecido" for anything else.
+std::string CaughtErrorMessage();
+
 }  // namespace tarvik

@@ -1,7 +1,7 @@
 #include "app/qt/Application.h"
 
 #include "app/qt/Boxes.h"
-#include "app/Messages.h"
+#include "app/BoxTexts.h"
 #include "platform/WaitCursor.h"
 
 #include <QCursor>
@@ -15,15 +15,7 @@ TApplication::TApplication(int& argc, char** argv) : QApplication(argc, argv) {
     setWindowIcon(QIcon(QString::fromLatin1(kProgramIconResource)));
 }
 
-void ShowCaughtError() {
-    try {
-        throw;
-    } catch (const std::exception& error) {
-        ShowErrorBox(error);
-    } catch (...) {
-        ShowErrorBox(std::string(app_messages::kUnknownError));
-    }
-}
+void ShowCaughtError() { ShowErrorBox(CaughtErrorMessage()); }
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
     try {

@@ -1,6 +1,8 @@
 #include "app/qt/Utarvik.h"
 
+#include "app/FormComponents.h"
 #include "app/FormDefinition.h"
+#include "app/FormRunView.h"
 #include "app/Messages.h"
 #include "app/qt/Application.h"
 #include "app/qt/Boxes.h"
@@ -23,20 +25,6 @@ constexpr QRect ToQRect(const form::TRect& r) { return QRect(r.left, r.top, r.wi
 
 // The window's place and outer size (frame and title bar included), in pixels.
 constexpr QRect kOuterGeometry = ToQRect(form::kOuter);
-
-// The run's view of the window.
-class TFormRunView : public TRunView {
-public:
-    explicit TFormRunView(TForm1& form) : form_(form) {}
-    void SetStartEnabled(bool enabled) override { form_.Button1->setEnabled(enabled); }
-    void SetGaugeMaximum(int32_t maximum) override { form_.Gauge1->SetMaxValue(maximum); }
-    int32_t GaugeProgress() const override { return form_.Gauge1->Progress(); }
-    void SetGaugeProgress(int32_t progress) override { form_.Gauge1->SetProgress(progress); }
-    void Inform(const std::string& text) override { ShowInformation(text); }
-
-private:
-    TForm1& form_;
-};
 
 }  // namespace
 
@@ -64,12 +52,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     Gauge1 = new TGauge(this);
     Gauge1->setGeometry(ToQRect(form::kGauge1));
 
-    Conexao = std::make_unique<TDbConnection>();
-    SetDesignTimeValues(*Conexao);
-    Transacao = std::make_unique<TDbTransaction>(*Conexao);
-    QProdutos = std::make_unique<TDbQuery>("QProdutos", *Conexao, *Transacao, false);
-    QTemp = std::make_unique<TDbQuery>("QTemp", *Conexao, *Transacao, false);
-    QInclui = std::make_unique<TDbQuery>("QInclui", *Conexao, *Transacao, true);
+    CreateDataComponents(*this);
 
     RadioGroup1 = new TRadioGroup(app_messages::kRadioGroupCaption,
                                   {run_messages::kTargetTable0, run_messages::kTargetTable1}, form::kRadioGroupColumns,
@@ -92,8 +75,12 @@ void TForm1::FormCreate() {
     ApplyConnectionSettings(*Conexao);
 }
 
+void TForm1::SetStartEnabled(bool enabled) { Button1->setEnabled(enabled); }
+
+void TForm1::Inform(const std::string& text) { ShowInformation(text); }
+
 void TForm1::Button1Click() {
-    TFormRunView view(*this);
+    TFormRunView<TForm1> view(*this);
     RunGeneration(view, TargetTableFor(RadioGroup1->ItemIndex()), *QProdutos, *QTemp, *QInclui,
                   TBranchIdentity::FromSettings());
 }

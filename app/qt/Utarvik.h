@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <string>
 
 class QPushButton;
 
@@ -28,6 +29,9 @@ public:
     void FormCreate();
     // The start button: the generation run (run/GenerationRun.h) over every product.
     void Button1Click();
+    // What the run asks of the window beside its gauge (app/FormRunView.h).
+    void SetStartEnabled(bool enabled);
+    void Inform(const std::string& text);
 
     // Children of the window; Qt releases them with it, after the members below.
     QPushButton* Button1;

@@ -114,15 +114,7 @@ void ShowErrorBox(const std::string& message) {
 
 void ShowErrorBox(const std::exception& error) { ShowErrorBox(ErrorMessageOf(error)); }
 
-void ShowCaughtError() {
-    try {
-        throw;
-    } catch (const std::exception& error) {
-        ShowErrorBox(error);
-    } catch (...) {
-        ShowErrorBox(std::string(app_messages::kUnknownError));
-    }
-}
+void ShowCaughtError() { ShowErrorBox(CaughtErrorMessage()); }
 
 void ShowInformation(const std::string& text) {
     TInformationBox box{WidenWindows1252(ApplicationTitle()), WidenWindows1252(text), CreateMessageFont()};

@@ -1,6 +1,8 @@
 #include "app/win32/Utarvik.h"
 
+#include "app/FormComponents.h"
 #include "app/FormDefinition.h"
+#include "app/FormRunView.h"
 #include "app/Messages.h"
 #include "app/win32/Boxes.h"
 #include "app/win32/Cursor.h"
@@ -30,20 +32,6 @@ HWND CreateChild(HWND parent, const wchar_t* windowClass, const std::string& cap
                            place.left, place.top, place.width, place.height, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
 }
-
-// The run's view of the window.
-class TFormRunView : public TRunView {
-public:
-    explicit TFormRunView(TForm1& form) : form_(form) {}
-    void SetStartEnabled(bool enabled) override { EnableWindow(form_.Button1, enabled ? TRUE : FALSE); }
-    void SetGaugeMaximum(int32_t maximum) override { form_.Gauge1->SetMaxValue(maximum); }
-    int32_t GaugeProgress() const override { return form_.Gauge1->Progress(); }
-    void SetGaugeProgress(int32_t progress) override { form_.Gauge1->SetProgress(progress); }
-    void Inform(const std::string& text) override { ShowInformation(text); }
-
-private:
-    TForm1& form_;
-};
 
 }  // namespace
 
@@ -84,12 +72,7 @@ TForm1::TForm1() {
                               GetModuleHandleW(nullptr), this);
     CreateControls();
 
-    Conexao = std::make_unique<TDbConnection>();
-    SetDesignTimeValues(*Conexao);
-    Transacao = std::make_unique<TDbTransaction>(*Conexao);
-    QProdutos = std::make_unique<TDbQuery>("QProdutos", *Conexao, *Transacao, false);
-    QTemp = std::make_unique<TDbQuery>("QTemp", *Conexao, *Transacao, false);
-    QInclui = std::make_unique<TDbQuery>("QInclui", *Conexao, *Transacao, true);
+    CreateDataComponents(*this);
 
     SetBoxOwner(handle_);
     try {
@@ -142,8 +125,12 @@ int TForm1::RadioItemIndex() const {
 
 void TForm1::FormCreate() { ApplyConnectionSettings(*Conexao); }
 
+void TForm1::SetStartEnabled(bool enabled) { EnableWindow(Button1, enabled ? TRUE : FALSE); }
+
+void TForm1::Inform(const std::string& text) { ShowInformation(text); }
+
 void TForm1::Button1Click() {
-    TFormRunView view(*this);
+    TFormRunView<TForm1> view(*this);
     RunGeneration(view, TargetTableFor(RadioItemIndex()), *QProdutos, *QTemp, *QInclui,
                   TBranchIdentity::FromSettings());
 }

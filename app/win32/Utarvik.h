@@ -8,6 +8,7 @@
 #include "db/DbQuery.h"
 
 #include <memory>
+#include <string>
 
 #include <windows.h>
 
@@ -28,6 +29,9 @@ public:
     void FormCreate();
     // The start button: the generation run (run/GenerationRun.h) over every product.
     void Button1Click();
+    // What the run asks of the window beside its gauge (app/FormRunView.h).
+    void SetStartEnabled(bool enabled);
+    void Inform(const std::string& text);
 
     HWND Handle() const { return handle_; }
     // The selected radio item's index, -1 when none is.
