@@ -101,9 +101,9 @@ std::string MakeSettingsDir(const TBenchServer& server, const std::string& datab
     char pattern[] = "/tmp/tarvik-bench-XXXXXX";
     if (!::mkdtemp(pattern)) throw std::runtime_error("cannot create a temporary directory");
     const std::string dir = std::string(pattern) + "/";
-    WriteFile(dir + "sistema_qor.ini",
-              TConfigSistemaQOR::SettingsFileText({server.host, database, CipherText("E", server.password, kPasswordCipherKey),
-                                                   fromServer ? "0" : "1", std::to_string(kBranch)}));
+    const std::string cipher = CipherText("E", server.password, kPasswordCipherKey);
+    WriteFile(dir + "sistema_qor.ini", TConfigSistemaQOR::SettingsFileText(
+                                           {server.host, database, cipher, fromServer ? "0" : "1", std::to_string(kBranch)}));
     WriteFile(dir + "connection.conf", TConnectionInfo::ConnectionConfText({{conf_keys::kDatabaseIP, server.host},
                                                                             {conf_keys::kDatabasename, database},
                                                                             {conf_keys::kUsuario, server.user},

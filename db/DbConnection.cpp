@@ -17,7 +17,9 @@
 namespace tarvik {
 namespace {
 
-std::string Cut(const std::string& text) { return text.substr(0, std::min(text.size(), kMaxConnectionParameterLength)); }
+std::string Cut(const std::string& text) {
+    return text.substr(0, std::min(text.size(), kMaxConnectionParameterLength));
+}
 
 template <typename T>
 void Remove(std::vector<T*>& list, T* item) {

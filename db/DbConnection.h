@@ -28,8 +28,8 @@ public:
     TDbConnection(const TDbConnection&) = delete;
     TDbConnection& operator=(const TDbConnection&) = delete;
 
-    // Texts are cut to their first kMaxConnectionParameterLength (255) characters. A Host or Database that differs from the
-    // current one disconnects first; an equal one changes nothing.
+    // Texts are cut to their first kMaxConnectionParameterLength (255) characters. A Host or
+    // Database that differs from the current one disconnects first; an equal one changes nothing.
     void SetHost(const std::string& host);
     const std::string& Host() const { return host_; }
     void SetPort(const std::string& port);

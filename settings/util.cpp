@@ -97,8 +97,8 @@ int32_t TextToBranchNumber(const std::string& text) {
         case TVariantResult::Ok:
             return number;
         case TVariantResult::Overflow:
-            throw EVariantError(
-                Format(settings_messages::kVariantOverflow, settings_messages::kVariantTypeString, settings_messages::kVariantTypeInteger));
+            throw EVariantError(Format(settings_messages::kVariantOverflow, settings_messages::kVariantTypeString,
+                                       settings_messages::kVariantTypeInteger));
         case TVariantResult::TypeMismatch:
             break;
     }
@@ -114,8 +114,8 @@ int32_t TextToBranchNumber(const std::string& text) {
     if (SameText(text, "True")) return 1;
     if (SameText(text, "False")) return 0;
 
-    throw EVariantError(
-        Format(settings_messages::kVariantTypeMismatch, settings_messages::kVariantTypeString, settings_messages::kVariantTypeBoolean));
+    throw EVariantError(Format(settings_messages::kVariantTypeMismatch, settings_messages::kVariantTypeString,
+                               settings_messages::kVariantTypeBoolean));
 }
 
 }  // namespace tarvik

@@ -96,7 +96,8 @@ void TForm1::CreateControls() {
                           kButton1Id);
     Gauge1 = std::make_unique<TGauge>(handle_, form::kGauge1.left, form::kGauge1.top, form::kGauge1.width,
                                       form::kGauge1.height);
-    RadioGroup1 = CreateChild(handle_, WC_BUTTONW, app_messages::kRadioGroupCaption, BS_GROUPBOX, form::kRadioGroup1, 0);
+    RadioGroup1 =
+        CreateChild(handle_, WC_BUTTONW, app_messages::kRadioGroupCaption, BS_GROUPBOX, form::kRadioGroup1, 0);
 
     // The items share the frame's inner width in columns, below its caption.
     const form::TRect& group = form::kRadioGroup1;

@@ -91,7 +91,8 @@ void WriteFilesWhole(const std::vector<TFileContents>& files, const std::optiona
         }
         if (!::MoveFileExA(temporaries[placed].c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
             error = ::GetLastError();
-            if (!setAside[placed].empty()) ::MoveFileExA(setAside[placed].c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
+            if (!setAside[placed].empty())
+                ::MoveFileExA(setAside[placed].c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH);
             setAside[placed].clear();
             break;
         }

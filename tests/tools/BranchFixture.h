@@ -43,12 +43,7 @@ class THistoryFileScene {
 public:
     static constexpr const char* kKeptText = "someone else's file\n";
 
-    THistoryFileScene() : kept_(elsewhere_.Write("kept.txt", kKeptText)), inWorking_(working_.Path()) {
-        SetHostResolverOverride(&ResolveToLoopback);
-    }
-    ~THistoryFileScene() { SetHostResolverOverride(nullptr); }
-    THistoryFileScene(const THistoryFileScene&) = delete;
-    THistoryFileScene& operator=(const THistoryFileScene&) = delete;
+    THistoryFileScene() : kept_(elsewhere_.Write("kept.txt", kKeptText)), inWorking_(working_.Path()) {}
 
     std::string History() const { return working_.File("iphist.dat"); }
     // Makes iphist.dat a symbolic link to the file elsewhere.
@@ -60,6 +55,7 @@ private:
     TTempDir elsewhere_;
     std::string kept_;
     TScopedWorkingDirectory inWorking_;
+    TScopedResolver resolver_{&ResolveToLoopback};
 };
 #endif
 
