@@ -48,6 +48,15 @@ build_tree() {
   cmake --build "$BUILD_DIR" -j "$(nproc)"
 }
 
+# Configures (once) and builds only the named targets.
+build_targets() {
+  configure_tree
+  cmake --build "$BUILD_DIR" -j "$(nproc)" --target "$@"
+}
+
+# The window's executable in the tree (the Qt window; the settings files go beside it).
+window_program() { echo "$BUILD_DIR/app/qt/tarvik"; }
+
 # What building and checking the Debian package needs beyond the list above.
 TARVIK_PACKAGE_TOOLS=(dpkg-dev file gzip lintian desktop-file-utils appstream man-db xdotool)
 
