@@ -10,11 +10,11 @@ TBranchIdentity TBranchIdentity::FromSettings() {
 }
 
 std::string TargetTableFor(int itemIndex) {
-    return itemIndex == 0 ? run_messages::kTargetTable0 : run_messages::kTargetTable1;
+    return kTargetTables[itemIndex == 0 ? 0 : 1];
 }
 
 void RunGeneration(TRunView& view, const std::string& table, TDbQuery& produtos, TDbQuery& temp,
-                   TDbQuery& inclui, const TBranchIdentity& branch) {
+                   TDbQuery& inclui, const TBranchIdentity& branch, const std::function<void()>& finished) {
     view.SetStartEnabled(false);
 
     produtos.SetStatement("Select produto_id from produto");
@@ -47,6 +47,7 @@ void RunGeneration(TRunView& view, const std::string& table, TDbQuery& produtos,
 
     produtos.Close();
     inclui.Close();
+    if (finished) finished();
     view.Inform(run_messages::kRunFinished);
     view.SetStartEnabled(true);
 }

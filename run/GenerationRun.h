@@ -39,11 +39,17 @@ struct TBranchIdentity {
     static TBranchIdentity FromSettings();
 };
 
+// The two minimum-stock tables a run can fill, in the order of the window's radio items.
+inline constexpr const char* kTargetTables[2] = {"estoque_minimo", "estoque_minimo2"};
+
 // "estoque_minimo" for item 0, "estoque_minimo2" for any other index.
 std::string TargetTableFor(int itemIndex);
 
-// Fills `table` (one of the two target tables, as the front end chose it).
+// Fills `table` (one of the two target tables, as the front end chose it). `finished`, when
+// given, is called once the queries are closed and before the completion message, which waits
+// for the user.
 void RunGeneration(TRunView& view, const std::string& table, TDbQuery& produtos, TDbQuery& temp,
-                   TDbQuery& inclui, const TBranchIdentity& branch);
+                   TDbQuery& inclui, const TBranchIdentity& branch,
+                   const std::function<void()>& finished = {});
 
 }  // namespace tarvik

@@ -81,7 +81,8 @@ int RunAdmin(const std::vector<std::string>& arguments, TConsole& console) {
     TRunOptions run;
     CLI::App* runCommand = app.add_subcommand(
         "run", "Run the generation as the window's \"Iniciar\" does, with DIR's settings files. Exit status 1 "
-               "when the run stops with an error (rows inserted before it stay)");
+               "when the run stops with an error (rows inserted before it stay), 75 when another run for the same "
+               "branch and table holds the run lock (nothing is done; try again when it has finished)");
     runCommand->add_option("DIR", run.directory, "Directory of the settings files")->required();
     runCommand->add_option("--table", run.table, "Target table: estoque_minimo or estoque_minimo2")->required();
     runCommand->add_flag("--quiet", run.quiet, "No progress display and no completion message");

@@ -4,10 +4,9 @@
 #include <cstdio>
 #include <exception>
 
-#include "db/DbConnection.h"
-#include "db/DbQuery.h"
 #include "platform/Errors.h"
-#include "run/MainConnection.h"
+#include "run/RunComponents.h"
+#include "run/RunLock.h"
 #include "tools/admin/Failures.h"
 #include "tools/admin/Files.h"
 #include "tools/admin/Text.h"
@@ -94,15 +93,14 @@ int RunGenerationHeadless(const TRunOptions& options, TConsole& console) {
     bool lastInsertUnknown = false;
     {
         // The window's components, in the window's order and with its names.
-        TDbConnection conexao;
-        SetDesignTimeValues(conexao);
-        TDbTransaction transacao(conexao);
-        TDbQuery produtos("QProdutos", conexao, transacao, false);
-        TDbQuery temp("QTemp", conexao, transacao, false);
-        TDbQuery inclui("QInclui", conexao, transacao, true);
+        TRunComponents components;
         try {
-            ApplyConnectionSettings(conexao);
-            RunGeneration(view, options.table, produtos, temp, inclui, TBranchIdentity::FromSettings());
+            components.ApplySettings();
+            components.Run(view, options.table);
+        } catch (const ERunInProgress& e) {
+            view.Finish();
+            console.err << Utf8FromSystemText(e.what()) << '\n';
+            return kExitRunInProgress;
         } catch (const std::exception& e) {
             view.Finish();
             console.err << Utf8FromSystemText(e.what()) << '\n';
