@@ -26,6 +26,7 @@ void RunGeneration(TRunView& view, const std::string& table, TDbQuery& produtos,
     view.SetGaugeMaximum(static_cast<int32_t>(produtos.RowCount()));
 
     while (!produtos.AtEnd()) {
+        if (view.StopRequested()) throw ERunStopped(run_messages::kRunStopped);
         const std::string product = produtos.GetFieldText("produto_id");
         const int32_t branchNumber = branch.codLogica();
         temp.SetStatement("Select * from " + table + " where produto_id = " + product +

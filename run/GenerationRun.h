@@ -9,6 +9,7 @@
 // stay inserted.
 
 #include "db/DbQuery.h"
+#include "platform/Errors.h"
 
 #include <cstdint>
 #include <functional>
@@ -27,6 +28,14 @@ public:
     virtual void Inform(const std::string& text) = 0;  // returns when the user closed it
     // A row was inserted and the server said so; nothing for a front end that does not count.
     virtual void RowPosted() {}
+    // Asked between products (between flights): true ends the run there with ERunStopped,
+    // every row whole. The window never asks; tarvik-admin does on Ctrl-C.
+    virtual bool StopRequested() const { return false; }
+};
+
+// A run that stopped because its front end asked it to.
+class ERunStopped : public Exception {
+    using Exception::Exception;
 };
 
 // The branch number written into filial_id, and the store code for lojas_leram. Both are

@@ -13,5 +13,9 @@ inline constexpr const char* kRunInProgress =
 inline constexpr const char* kRunLockRefused =
     "N\xE3o foi poss\xEDvel reservar a gera\xE7\xE3o para a filial %d em %s: %s";
 inline constexpr const char* kRunLockNoAnswer = "GET_LOCK returned NULL";
+// The front end asked the run to stop (Ctrl-C in tarvik-admin).
+inline constexpr const char* kRunStopped = "Gera\xE7\xE3o interrompida.";
+// Query name, product number, the server's text: an INSERT of a flight refused.
+inline constexpr const char* kFlightInsertFailed = "%s (produto_id %s): %s";
 
 }  // namespace tarvik::run_messages

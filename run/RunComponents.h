@@ -10,6 +10,7 @@
 
 #include "db/DbConnection.h"
 #include "db/DbQuery.h"
+#include "run/FlightRun.h"
 #include "run/GenerationRun.h"
 
 namespace tarvik {
@@ -32,6 +33,11 @@ public:
     void Run(TRunView& view, const std::string& table,
              const TBranchIdentity& branch = TBranchIdentity::FromSettings());
 
+    // The same run in flights (run/FlightRun.h), for tarvik-admin: its link, opened here,
+    // allows multi-statements; the lock is the same.
+    void RunInFlights(TRunView& view, const std::string& table, const TFlightLimits& limits,
+                      const TBranchIdentity& branch = TBranchIdentity::FromSettings());
+
     TDbConnection& Conexao() { return conexao_; }
     TDbTransaction& Transacao() { return transacao_; }
     TDbQuery& QProdutos() { return qProdutos_; }
@@ -39,6 +45,11 @@ public:
     TDbQuery& QInclui() { return qInclui_; }
 
 private:
+    // Opens the link, takes the lock and runs `fill` under it, giving the lock to `fill` to
+    // release before the completion message.
+    void UnderRunLock(TRunView& view, const std::string& table, const TBranchIdentity& branch,
+                      const std::function<void(const std::function<void()>&)>& fill);
+
     TDbConnection conexao_;
     TDbTransaction transacao_;
     TDbQuery qProdutos_;
