@@ -1,5 +1,7 @@
 #include "tools/admin/RunCommand.h"
 
+#include <CLI/CLI.hpp>
+
 #include <cmath>
 #include <cstdio>
 #include <exception>
@@ -8,8 +10,9 @@
 #include "db/DbQuery.h"
 #include "platform/Errors.h"
 #include "run/MainConnection.h"
-#include "tools/admin/Failures.h"
+#include "tools/admin/ExitStatus.h"
 #include "tools/admin/Files.h"
+#include "tools/admin/Messages.h"
 #include "tools/admin/Text.h"
 
 namespace tarvik::admin {
@@ -46,17 +49,17 @@ void TConsoleRunView::Finish() {
 }
 
 std::string TConsoleRunView::ProgressText(int64_t done, int64_t total, double seconds) {
-    std::string text = std::to_string(done) + " of " + std::to_string(total) + " products";
     const int percent = total > 0 ? static_cast<int>(done * 100 / total) : 0;
-    text += " (" + std::to_string(percent) + "%)";
+    std::string text =
+        Fill(admin_messages::kProgress, {std::to_string(done), std::to_string(total), std::to_string(percent)});
     if (seconds > 0 && done > 0) {
         const double rate = done / seconds;
-        text += ", " + std::to_string(static_cast<long long>(std::llround(rate))) + "/s";
+        text += Fill(admin_messages::kRate, {std::to_string(static_cast<long long>(std::llround(rate)))});
         if (done < total) {
             const long long left = std::llround((total - done) / rate);
             char buffer[32];
             std::snprintf(buffer, sizeof buffer, "%lld:%02lld", left / 60, left % 60);
-            text += ", about " + std::string(buffer) + " left";
+            text += Fill(admin_messages::kTimeLeft, {buffer});
         }
     }
     return text;
@@ -83,9 +86,19 @@ void TConsoleRunView::Show(bool force) {
     }
 }
 
+CLI::App* AddRunOptions(CLI::App& app, TRunOptions& options) {
+    CLI::App* command = app.add_subcommand("run", admin_messages::kRunHelp);
+    command->add_option("DIR", options.directory, admin_messages::kDirectoryHelp)->required();
+    command->add_option("--table", options.table,
+                        Fill(admin_messages::kRunTableHelp, {TargetTableFor(0), TargetTableFor(1)}))
+        ->required();
+    command->add_flag("--quiet", options.quiet, admin_messages::kQuietHelp);
+    return command;
+}
+
 int RunGenerationHeadless(const TRunOptions& options, TConsole& console) {
     if (options.table != TargetTableFor(0) && options.table != TargetTableFor(1))
-        throw EUsage("--table " + Quoted(options.table) + ": " + TargetTableFor(0) + " or " + TargetTableFor(1));
+        throw EUsage(Fill(admin_messages::kBadTable, {Quoted(options.table), TargetTableFor(0), TargetTableFor(1)}));
     TSettingsDirectory directory(options.directory);
 
     TConsoleRunView view(options.table, console.out, console.err, console.errIsTerminal, options.quiet);
@@ -113,12 +126,10 @@ int RunGenerationHeadless(const TRunOptions& options, TConsole& console) {
         }
     }
     view.Finish();
-    const std::string rows = std::to_string(view.RowsPosted()) + " rows inserted into " + options.table;
-    if (status == kExitDone) console.out << rows << '\n';
-    else if (lastInsertUnknown)
-        console.err << rows << " before the error; they stay. The connection was lost during the next insert: "
-                               "whether the server stored that row is unknown\n";
-    else console.err << rows << " before the error; they stay\n";
+    const std::string rows = std::to_string(view.RowsPosted());
+    if (status == kExitDone) console.out << Fill(admin_messages::kRowsInserted, {rows, options.table});
+    else if (lastInsertUnknown) console.err << Fill(admin_messages::kRowsStayLastUnknown, {rows, options.table});
+    else console.err << Fill(admin_messages::kRowsStay, {rows, options.table});
     return status;
 }
 

@@ -11,6 +11,10 @@
 #include "run/GenerationRun.h"
 #include "tools/admin/Console.h"
 
+namespace CLI {
+class App;
+}
+
 namespace tarvik::admin {
 
 // The run's view on a console: the target table from the command line, the gauge as a
@@ -64,6 +68,9 @@ struct TRunOptions {
     std::string table;
     bool quiet = false;
 };
+
+// Declares `run` and its options on `app`; the command line's values land in `options`.
+CLI::App* AddRunOptions(CLI::App& app, TRunOptions& options);
 
 int RunGenerationHeadless(const TRunOptions& options, TConsole& console);
 
