@@ -23,8 +23,6 @@ namespace {
 
 constexpr const char* kSettingsFile = TConfigSistemaQOR::kFileName;
 constexpr const char* kConnectionFile = TConnectionInfo::kFileName;
-// Never a value the tool writes: tells "key missing" apart from any value read back.
-constexpr const char* kAbsent = "\x01(absent)";
 
 // What the program's reader gives for a key of the text about to be written.
 std::string ReadBack(const std::string& contents, const std::string& section, const std::string& key) {

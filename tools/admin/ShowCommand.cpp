@@ -24,7 +24,6 @@ namespace tarvik::admin {
 
 namespace {
 
-constexpr const char* kAbsent = "\x01(absent)";
 
 bool FileExists(const std::string& path) { return IsRegularFile(path); }
 
