@@ -28,8 +28,8 @@
 #include "bench/ReferenceRun.h"
 #include "bench/RunOnce.h"
 #include "identification/UConnectionInfoClass.h"
+#include "settings/PasswordCipher.h"
 #include "settings/UConfigSistemaQOR.h"
-#include "settings/util.h"
 
 namespace tarvik::bench {
 namespace {

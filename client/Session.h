@@ -10,6 +10,10 @@
 
 namespace tarvik {
 
+// The port a server listens on unless it is told otherwise: where both of the program's
+// connections go when nothing else is set.
+inline constexpr unsigned kDefaultServerPort = 3306;
+
 struct TSessionParameters {
     std::string host;
     std::string user;
@@ -17,7 +21,7 @@ struct TSessionParameters {
     // The session's default database; none at all is not the same as an empty name, which the
     // main connection hands over as it is.
     std::optional<std::string> database;
-    unsigned port = 3306;
+    unsigned port = kDefaultServerPort;
     unsigned long clientFlags = 0;
     // The client character set, given in the handshake, so that no SET NAMES follows.
     std::string characterSet = "latin1";

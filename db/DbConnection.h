@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "client/ClientHandles.h"
+#include "client/Session.h"
 #include "db/Flight.h"
 #include "db/StatementText.h"
 
@@ -24,6 +25,9 @@ inline constexpr size_t kMaxConnectionParameterLength = 255;
 
 class TDbConnection {
 public:
+    // The port a connection starts with, until SetPort says otherwise.
+    static constexpr unsigned kDefaultPort = kDefaultServerPort;
+
     TDbConnection();
     ~TDbConnection();
     TDbConnection(const TDbConnection&) = delete;
@@ -60,7 +64,7 @@ private:
     friend class TDbQuery;
 
     std::string host_;
-    std::string port_ = "3306";
+    std::string port_ = std::to_string(kDefaultPort);
     std::string database_;
     std::string login_;
     std::string password_;

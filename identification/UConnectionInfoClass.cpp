@@ -13,7 +13,6 @@
 namespace tarvik {
 namespace {
 
-constexpr const char* kConfFileName = "connection.conf";
 using conf_keys::kSection;
 
 std::unique_ptr<TConnectionInfo> g_connectionInfo;
@@ -44,7 +43,7 @@ TConnectionInfo::TConnectionInfo() = default;
 
 TConnectionInfo::~TConnectionInfo() = default;  // closes the identification connection
 
-std::string TConnectionInfo::ConnectionConfFileName() { return ExecutableDirectory() + kConfFileName; }
+std::string TConnectionInfo::ConnectionConfFileName() { return ExecutableDirectory() + kFileName; }
 
 std::string TConnectionInfo::ConnectionConfText(const std::vector<TProfileEntry>& entries) {
     std::vector<TProfileEntry> encoded;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "client/Session.h"
 #include "platform/ProfileReader.h"
 
 namespace tarvik {
@@ -36,7 +37,10 @@ inline constexpr const char* kAll[] = {kMacAdress, kCodFisica, kDatabaseIP, kDat
 
 class TConnectionInfo {
 public:
-    static constexpr int32_t kPort = 3306;
+    // The file's name, beside the executable.
+    static constexpr const char* kFileName = "connection.conf";
+    // The identification connection always goes to the server's default port.
+    static constexpr int32_t kPort = kDefaultServerPort;
 
     TConnectionInfo();
     // Closes and releases the identification connection. The process-wide instance is forgotten
@@ -45,7 +49,7 @@ public:
     TConnectionInfo(const TConnectionInfo&) = delete;
     TConnectionInfo& operator=(const TConnectionInfo&) = delete;
 
-    // The executable's directory followed by "connection.conf".
+    // The executable's directory followed by kFileName.
     static std::string ConnectionConfFileName();
     // The text of a connection.conf that holds `entries` (keys of conf_keys, plain values) in
     // the order given, each value hex-encoded, CR LF line ends. A key left out reads as empty.

@@ -81,6 +81,14 @@ unsigned long TDaoConnection::ThreadId() const { return handle_ ? mysql_thread_i
 // ---------------------------------------------------------------------------------------------
 // TDaoQuery
 
+namespace {
+
+// The session's last failure, its text unchanged and the client library's number with it, as
+// the main connection's layer reports its own.
+EDatabaseError LinkError(MYSQL* handle) { return EDatabaseError(mysql_error(handle), mysql_errno(handle)); }
+
+}  // namespace
+
 TDaoQuery::TDaoQuery(TDaoConnection& connection) : connection_(connection) {}
 
 TDaoQuery::~TDaoQuery() { FreeResult(); }
@@ -96,9 +104,9 @@ void TDaoQuery::Open() {
     FreeResult();
     if (!connection_.Connected()) connection_.Connect();
     MYSQL* handle = connection_.handle_.get();
-    if (mysql_real_query(handle, sql_.data(), sql_.size()) != 0) throw Exception(mysql_error(handle));
+    if (mysql_real_query(handle, sql_.data(), sql_.size()) != 0) throw LinkError(handle);
     result_.reset(mysql_store_result(handle));
-    if (!result_ && mysql_field_count(handle) != 0) throw Exception(mysql_error(handle));
+    if (!result_ && mysql_field_count(handle) != 0) throw LinkError(handle);
     // A text of several statements leaves further results behind; they are read and dropped
     // here, or the connection could run no other statement. A failing later statement fails
     // the whole open rather than passing unnoticed.
@@ -106,9 +114,9 @@ void TDaoQuery::Open() {
         const int next = mysql_next_result(handle);
         if (next < 0) break;
         if (next > 0) {
-            std::string error = mysql_error(handle);
+            EDatabaseError error = LinkError(handle);
             FreeResult();
-            throw Exception(std::move(error));
+            throw error;
         }
         TResultHandle more(mysql_store_result(handle));
     }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "client/ClientHandles.h"
+#include "client/Session.h"
 
 namespace tarvik {
 
@@ -16,7 +17,7 @@ class TDaoQuery;
 // One MySQL session.
 class TDaoConnection {
 public:
-    static constexpr int32_t kDefaultPort = 3306;
+    static constexpr int32_t kDefaultPort = kDefaultServerPort;
     static constexpr unsigned kConnectionTimeout = 15;     // seconds
     static constexpr unsigned kStatementTimeout = 31536000;  // seconds: a year, in effect none
 
@@ -81,9 +82,9 @@ public:
     void SetCachedUpdates(bool value) { cachedUpdates_ = value; }
     bool CachedUpdates() const { return cachedUpdates_; }
 
-    // Sends SQL as one text and stores the whole result; throws Exception with the client
-    // library's or the server's text when it fails. A statement without a result set opens
-    // as a query without columns or rows.
+    // Sends SQL as one text and stores the whole result; throws EDatabaseError with the client
+    // library's or the server's text and its error number (mysql_errno) when it fails. A
+    // statement without a result set opens as a query without columns or rows.
     void Open();
     bool Active() const { return active_; }
 
@@ -121,7 +122,8 @@ public:
 
     // An open query, owned by the caller. When the open fails the query is released; then a
     // plain Exception with the failure's text is raised when raiseOnError is true, and
-    // nullptr is returned otherwise.
+    // nullptr is returned otherwise; as above, the error number goes no further (whoever
+    // needs it opens a TDaoQuery itself).
     static std::unique_ptr<TDaoQuery> OpenQuery(TDaoConnection& connection, const std::string& sql,
                                                 bool raiseOnError, bool cachedUpdates);
 };

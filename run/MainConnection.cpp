@@ -2,14 +2,14 @@
 
 #include "db/DbConnection.h"
 #include "platform/ProfileReader.h"
+#include "settings/PasswordCipher.h"
 #include "settings/UConfigSistemaQOR.h"
-#include "settings/util.h"
 
 namespace tarvik {
 
 void SetDesignTimeValues(TDbConnection& connection) {
     connection.SetHost("localhost");
-    connection.SetPort("3306");
+    connection.SetPort(std::to_string(TDbConnection::kDefaultPort));
     connection.SetDatabase("merovan");
     connection.SetLogin("root");
     connection.SetPassword("580317kwd");

@@ -3,11 +3,10 @@
 #include "platform/Conversions.h"
 #include "platform/ExecutablePath.h"
 #include "platform/ProfileReader.h"
-#include "settings/util.h"
 
 namespace tarvik {
 
-std::string TConfigSistemaQOR::SettingsFileName() { return ExecutableDirectory() + "sistema_qor.ini"; }
+std::string TConfigSistemaQOR::SettingsFileName() { return ExecutableDirectory() + kFileName; }
 
 std::string TConfigSistemaQOR::SettingsFileText(const TSettingsFileValues& v, const std::string& lineEnd) {
     using namespace settings;
@@ -35,9 +34,8 @@ int32_t TConfigSistemaQOR::GetCodLogica() {
     return value;
 }
 
-std::string TConfigSistemaQOR::LojasLeramFor(int32_t n) {
-    if (n == 1) return "*";
-    return FilialToLojasLeram(n);
-}
+bool TConfigSistemaQOR::UsesLogicalBranch(const std::string& usaFisLogica) { return usaFisLogica == "1"; }
+
+bool TConfigSistemaQOR::UsesLogicalBranch() { return UsesLogicalBranch(ReadSetting(settings::kUsaFisLogica)); }
 
 }  // namespace tarvik

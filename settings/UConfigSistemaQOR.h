@@ -37,7 +37,10 @@ class TConfigSistemaQOR {  // class functions only
 public:
     TConfigSistemaQOR() = delete;
 
-    // The executable's directory followed by "sistema_qor.ini"; the file need not exist.
+    // The file's name, beside the executable.
+    static constexpr const char* kFileName = "sistema_qor.ini";
+
+    // The executable's directory followed by kFileName; the file need not exist.
     static std::string SettingsFileName();
     // The text of a sistema_qor.ini that holds `values` under the keys ReadSetting looks up:
     // section "ip", then "FilialMatriz", each line ended by `lineEnd`. Values are written as
@@ -51,13 +54,16 @@ public:
 
     // The logical branch number: "CodLogica" by the integer text rule, 0 when it does not follow it.
     static int32_t GetCodLogica();
-    // The effective branch number as a text: "CodLogica" as read when "usa_fislogica" is exactly
-    // "1", otherwise the server identification record's branch number in decimal (the record is
-    // loaded on first use; its load errors pass through).
+    // Whether the branch uses its logical number ("CodLogica") for its store code: only when
+    // "usa_fislogica" is exactly "1"; any other text, the server identification record's.
+    static bool UsesLogicalBranch(const std::string& usaFisLogica);
+    static bool UsesLogicalBranch();  // as the file says now
+    // The effective branch number as a text: "CodLogica" as read when the branch uses its
+    // logical number, otherwise the server identification record's branch number in decimal
+    // (the record is loaded on first use; its load errors pass through).
     static std::string GetFilialId();
-    // The store code of the effective branch number.
+    // The store code (FilialToLojasLeram) of the effective branch number.
     static std::string GetLojasLeram();
-    static std::string LojasLeramFor(int32_t n);
 };
 
 }  // namespace tarvik

@@ -2,16 +2,16 @@
 // need the server identification record, and with it the identification connection.
 
 #include "identification/UIdentificacaoServidorClass.h"
+#include "settings/StoreCode.h"
 #include "settings/UConfigSistemaQOR.h"
-#include "settings/util.h"
 
 namespace tarvik {
 
 std::string TConfigSistemaQOR::GetFilialId() {
-    if (ReadSetting(settings::kUsaFisLogica) == "1") return ReadSetting(settings::kCodLogica);
+    if (UsesLogicalBranch()) return ReadSetting(settings::kCodLogica);
     return std::to_string(GetIdentificacaoServidor().GetFilialServidor());
 }
 
-std::string TConfigSistemaQOR::GetLojasLeram() { return LojasLeramFor(TextToBranchNumber(GetFilialId())); }
+std::string TConfigSistemaQOR::GetLojasLeram() { return FilialToLojasLeram(TextToBranchNumber(GetFilialId())); }
 
 }  // namespace tarvik

@@ -3,7 +3,7 @@
 #include "app/qt/RadioGroup.h"
 #include "app/qt/Utarvik.h"
 #include "platform/ExecutablePath.h"
-#include "settings/util.h"
+#include "settings/PasswordCipher.h"
 #include "tests/app/BoxHookRecorder.h"
 #include "tests/support/TempDir.h"
 

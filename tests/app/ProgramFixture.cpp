@@ -6,8 +6,8 @@
 #include "identification/UConnectionInfoClass.h"
 #include "identification/UIdentificacaoServidorClass.h"
 #include "platform/ExecutablePath.h"
+#include "settings/PasswordCipher.h"
 #include "settings/UConfigSistemaQOR.h"
-#include "settings/util.h"
 #include "tests/support/ConnectionConf.h"
 
 namespace tarvik::test {

@@ -7,7 +7,7 @@
 
 #include "platform/Clock.h"
 #include "platform/Errors.h"
-#include "settings/util.h"
+#include "settings/PasswordCipher.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 using tarvik::CipherText;

@@ -8,7 +8,7 @@
 
 #include "platform/Conversions.h"
 #include "platform/Errors.h"
-#include "settings/util.h"
+#include "settings/StoreCode.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace {

@@ -1,6 +1,7 @@
 // The identification connection's session and query, as the test server sees them.
 
 #include <gtest/gtest.h>
+#include <mysqld_error.h>
 
 #include <cmath>
 
@@ -151,6 +152,39 @@ TEST_F(DaoTest, StatementFailuresCarryTheServersTextUnchanged) {
     // None of these leaves the session unusable.
     const auto query = TDao::OpenQuery(*connection, "select 5 as n", true, false);
     EXPECT_EQ(query->GetFieldInteger("n"), 5);
+}
+
+// Below the plain error of OpenQuery, the query's own open carries the server's number with
+// its text, as the main connection's layer does, so that a caller can tell a missing table
+// from a broken statement without reading the text.
+TEST_F(DaoTest, StatementFailuresCarryTheServersNumber) {
+    const auto connection = Open();
+    const auto noDatabase = Open(server.host, "");
+    struct TCase {
+        TDaoConnection& connection;
+        std::string sql;
+        std::string text;
+        unsigned number;
+    };
+    const TCase cases[] = {
+        {*connection, "selec 1", test::ServerErrorText(db.Name(), "selec 1"), ER_PARSE_ERROR},
+        {*connection, "select * from nope", "Table '" + db.Name() + ".nope' doesn't exist", ER_NO_SUCH_TABLE},
+        // A later statement of a text: its number, not the first statement's success.
+        {*connection, "select 1; selec 2", test::ServerErrorText(db.Name(), "selec 2"), ER_PARSE_ERROR},
+        {*noDatabase, "select * from t", "No database selected", ER_NO_DB_ERROR},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.sql);
+        TDaoQuery query(c.connection);
+        query.SetSQL(c.sql);
+        EXPECT_TRUE(ThrowsExactly<EDatabaseError>([&] { query.Open(); }, c.text));
+        EXPECT_FALSE(query.Active());
+        try {
+            query.Open();
+        } catch (const EDatabaseError& e) {
+            EXPECT_EQ(e.ErrorNumber(), c.number);
+        }
+    }
 }
 
 TEST_F(DaoTest, MultiStatementTextGivesTheFirstResultAndLeavesTheSessionUsable) {

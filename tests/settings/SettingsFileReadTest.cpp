@@ -1,20 +1,16 @@
-// Reading sistema_qor.ini beside the executable: the values, the logical branch number and the
-// store codes, none of which needs the server identification record.
+// Reading sistema_qor.ini beside the executable: the values and the logical branch number,
+// neither of which needs the server identification record.
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "platform/Errors.h"
 #include "platform/ExecutablePath.h"
 #include "settings/UConfigSistemaQOR.h"
-#include "tests/support/ThrowsExactly.h"
 #include "tests/support/TempDir.h"
 
 namespace tarvik {
 namespace {
-
-using test::ThrowsExactly;
 
 class SettingsFileReadTest : public ::testing::Test {
 protected:
@@ -77,18 +73,6 @@ TEST_F(SettingsFileReadTest, CodLogicaFollowsTheIntegerTextRule) {
         WriteSettings(std::string("[FilialMatriz]\r\n") + c.entry + "\r\n");
         EXPECT_EQ(TConfigSistemaQOR::GetCodLogica(), c.codLogica) << c.entry;
     }
-}
-
-TEST_F(SettingsFileReadTest, LojasLeramForFollowsTheStoreCodeTable) {
-    const struct {
-        int32_t n;
-        const char* code;
-    } cases[] = {{1, "*"}, {2, "2"}, {9, "9"}, {10, "A"}, {35, "Z"}, {36, "@"}, {53, ":"}, {54, "a"}, {79, "z"},
-                 {0, "0"}, {-1, "/"}};
-    for (const auto& c : cases) EXPECT_EQ(TConfigSistemaQOR::LojasLeramFor(c.n), c.code) << c.n;
-    EXPECT_TRUE(ThrowsExactly<Exception>(
-        [] { TConfigSistemaQOR::LojasLeramFor(80); },
-        "O filial_id 80 n\xE3o pode ser convertido para um \"lojas_leram\" v\xE1lido"));
 }
 
 }  // namespace

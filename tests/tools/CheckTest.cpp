@@ -165,6 +165,7 @@ TEST_F(CheckTest, NamesOutsideAsciiGoOutAsUtf8) {
     const nlohmann::json report = nlohmann::json::parse(json.out);
     ASSERT_FALSE(report["problems"].empty()) << json.out;
     EXPECT_EQ(report["problems"][0].get<std::string>().rfind(column, 0), 0u) << json.out;
+    EXPECT_EQ(report["tables"]["estoque_minimo"]["columns_failing_inserts"][0], "observa\xC3\xA7\xC3\xA3o");
     const TAdminResult text = test::RunProcess(TARVIK_ADMIN, {"check", dir.Path()});
     EXPECT_EQ(text.status, 1) << text.err;
     EXPECT_NE(text.out.find("\n  " + column), std::string::npos) << text.out;

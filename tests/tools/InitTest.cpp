@@ -15,8 +15,8 @@
 #include "identification/UConnectionInfoClass.h"
 #include "platform/ExecutablePath.h"
 #include "run/MainConnection.h"
+#include "settings/PasswordCipher.h"
 #include "settings/UConfigSistemaQOR.h"
-#include "settings/util.h"
 #include "tests/support/TempDir.h"
 #include "tests/tools/AdminTestSupport.h"
 

@@ -13,8 +13,8 @@
 
 #include "identification/UConnectionInfoClass.h"
 #include "platform/ProfileReader.h"
+#include "settings/PasswordCipher.h"
 #include "settings/UConfigSistemaQOR.h"
-#include "settings/util.h"
 #include "tests/support/TempDir.h"
 #include "tests/tools/AdminTestSupport.h"
 #include "tools/admin/Admin.h"

@@ -1,7 +1,8 @@
 // How the tool turns the bytes it meets into the UTF-8 it prints.
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
 
 #include "tools/admin/Text.h"
 
@@ -31,17 +32,31 @@ TEST(TextTest, SystemTextKeepsUtf8AndDecodesEveryOtherByteAsWindows1252) {
     for (const TCase& c : cases) EXPECT_EQ(admin::Utf8FromSystemText(c.bytes), c.utf8) << c.bytes;
 }
 
-TEST(TextTest, EveryTextOfAReportBecomesUtf8KeysIncluded) {
-    nlohmann::json report = {{"tables", {{"estoque_minimo", {{"columns_failing_inserts", {"observa\xE7\xE3o"}}}}}},
-                             {"database", "loja\xC3\xA7"},
-                             {"count", 3}};
-    report["tables"]["t\xE9"] = true;
-    admin::MakeTextsUtf8(report);
-    EXPECT_EQ(report["tables"]["estoque_minimo"]["columns_failing_inserts"][0], "observa\xC3\xA7\xC3\xA3o");
-    EXPECT_EQ(report["database"], "loja\xC3\xA7");
-    EXPECT_EQ(report["count"], 3);
-    EXPECT_EQ(report["tables"]["t\xC3\xA9"], true);
-    EXPECT_NO_THROW((void)report.dump());
+// The texts' patterns are filled byte for byte: a value may hold a NUL (the system's texts do)
+// or a "%s" of its own, which is not filled in turn.
+TEST(TextTest, FillPutsEachValueInItsPlaceByteForByte) {
+    struct TCase {
+        const char* pattern;
+        std::vector<std::string> values;
+        std::string filled;
+    };
+    const TCase cases[] = {
+        {"%s: %s", {"produto", "gone"}, "produto: gone"},
+        {"no placeholder", {}, "no placeholder"},
+        {"(%s%)", {"24"}, "(24%)"},
+        {"%s%s", {"%s", "x"}, "%sx"},
+        {"[%s]", {std::string("a\0b", 3)}, std::string("[a\0b]", 5)},
+        {"%s and %s", {"one"}, "one and %s"},
+    };
+    for (const TCase& c : cases) {
+        std::string filled;
+        switch (c.values.size()) {
+            case 0: filled = admin::Fill(c.pattern, {}); break;
+            case 1: filled = admin::Fill(c.pattern, {c.values[0]}); break;
+            default: filled = admin::Fill(c.pattern, {c.values[0], c.values[1]}); break;
+        }
+        EXPECT_EQ(filled, c.filled) << c.pattern;
+    }
 }
 
 }  // namespace

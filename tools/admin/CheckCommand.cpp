@@ -1,5 +1,6 @@
 #include "tools/admin/CheckCommand.h"
 
+#include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
@@ -12,12 +13,14 @@
 #include "identification/UConnectionInfoClass.h"
 #include "identification/UIdentificacaoServidorClass.h"
 #include "platform/Errors.h"
+#include "platform/HostLookup.h"
 #include "platform/Text.h"
 #include "run/GenerationRun.h"
 #include "run/MainConnection.h"
 #include "settings/UConfigSistemaQOR.h"
-#include "tools/admin/Failures.h"
+#include "tools/admin/ExitStatus.h"
 #include "tools/admin/Files.h"
+#include "tools/admin/Messages.h"
 #include "tools/admin/Text.h"
 
 namespace tarvik::admin {
@@ -68,187 +71,190 @@ const TUnsetColumn* Find(const std::vector<TUnsetColumn>& layout, const std::str
     return nullptr;
 }
 
+std::string Utf8(const std::string& text) { return Utf8FromWindows1252(text); }
+
+class TNoHistoryFile {
+public:
+    TNoHistoryFile() { SetHistoryFileLeft(false); }
+    ~TNoHistoryFile() { SetHistoryFileLeft(true); }
+    TNoHistoryFile(const TNoHistoryFile&) = delete;
+    TNoHistoryFile& operator=(const TNoHistoryFile&) = delete;
+};
+
 class TChecker {
 public:
-    explicit TChecker(const TCheckOptions& options) : options_(options) {}
+    explicit TChecker(const std::optional<std::string>& table) : table_(table) {}
 
-    json report = json::object();
-    std::vector<std::string> problems;   // UTF-8, one reason each
-    std::vector<std::string> notes;
+    TCheckReport report;
 
-    // False when the check itself could not be made.
-    bool Check() {
-        if (!MainConnection()) return false;
+    void Check() {
+        report.checked = MainConnection();
+        if (!report.checked) return;
         Branch();
         for (const std::string& table : Tables()) Target(table);
         // The store code is only asked for a row that is inserted.
-        if (storeCodeError_ && anyRowsToInsert_)
-            problems.push_back("a run stops at the first missing row with: " + *storeCodeError_);
-        else if (storeCodeError_)
-            notes.push_back("no store code (" + *storeCodeError_ + "), but no run inserts a row now, so none needs it");
-        return true;
+        const std::optional<std::string>& storeCodeError = report.branch.error;
+        if (storeCodeError && anyRowsToInsert_)
+            report.problems.push_back(Fill(admin_messages::kRunStopsWith, {*storeCodeError}));
+        else if (storeCodeError)
+            report.notes.push_back(Fill(admin_messages::kStoreCodeNotNeeded, {*storeCodeError}));
     }
 
 private:
     std::vector<std::string> Tables() const {
-        if (options_.table) return {*options_.table};
+        if (table_) return {*table_};
         return {TargetTableFor(0), TargetTableFor(1)};
     }
 
+    std::string ConnectionFailure(const std::exception& e) const {
+        return Fill(admin_messages::kMainConnectionFailed,
+                    {conexao_.Login(), conexao_.Host(), conexao_.Database(), Message(e)});
+    }
+
+    // False when the check itself could not be made.
     bool MainConnection() {
+        TCheckMainConnection& main = report.mainConnection;
         SetDesignTimeValues(conexao_);
         try {
             ApplyConnectionSettings(conexao_);
         } catch (const std::exception& e) {
-            problems.push_back("sistema_qor.ini [ip] senha: " + Message(e) +
-                               " (the window shows this at start-up and cannot log in)");
-            report["main_connection"] = {{"error", Message(e)}};
+            report.problems.push_back(Fill(admin_messages::kPasswordUnusable,
+                                           {TConfigSistemaQOR::kFileName, settings::kIpSenha.section,
+                                            settings::kIpSenha.key, Message(e)}));
+            main.error = Message(e);
             return true;
         }
-        json& main = report["main_connection"];
-        main["host"] = Utf8FromWindows1252(conexao_.Host());
-        main["database"] = Utf8FromWindows1252(conexao_.Database());
-        main["user"] = Utf8FromWindows1252(conexao_.Login());
+        main.settingsApplied = true;
+        main.host = Utf8(conexao_.Host());
+        main.database = Utf8(conexao_.Database());
+        main.user = Utf8(conexao_.Login());
         try {
             query_.SetStatement("SELECT VERSION() AS versao, @@SESSION.sql_mode AS modo");
             query_.Open();
         } catch (const EDatabaseError& e) {
-            main["error"] = Message(e);
-            const std::string where = "main connection " + conexao_.Login() + "@" + conexao_.Host() + ", database " +
-                                      conexao_.Database() + ": " + Message(e);
+            main.error = Message(e);
             if (!RefusedBySettings(e)) {
-                connectionError_ = where;
+                report.error = ConnectionFailure(e);
                 return false;
             }
             // The server answered and refused what the settings say: that is the set-up's fault.
-            problems.push_back(where);
+            report.problems.push_back(ConnectionFailure(e));
             return true;
         } catch (const std::exception& e) {
-            main["error"] = Message(e);
-            connectionError_ = "main connection " + conexao_.Login() + "@" + conexao_.Host() + ", database " +
-                               conexao_.Database() + ": " + Message(e);
+            main.error = Message(e);
+            report.error = ConnectionFailure(e);
             return false;
         }
         connected_ = true;
         const std::string mode = query_.GetFieldText("modo");
-        main["server_version"] = Utf8FromWindows1252(query_.GetFieldText("versao"));
-        main["sql_mode"] = Utf8FromWindows1252(mode);
         strict_ = Contains(mode, "STRICT_TRANS_TABLES") || Contains(mode, "STRICT_ALL_TABLES");
         noZeroDate_ = Contains(mode, "NO_ZERO_DATE");
-        main["strict"] = strict_;
-        main["no_backslash_escapes"] = Contains(mode, "NO_BACKSLASH_ESCAPES");
+        main.server = TCheckServer{Utf8(query_.GetFieldText("versao")), Utf8(mode), strict_,
+                                   Contains(mode, "NO_BACKSLASH_ESCAPES")};
         query_.Close();
 
         try {
             const std::vector<std::string> produto = ColumnNames(query_, "produto");
             if (std::none_of(produto.begin(), produto.end(),
                              [](const std::string& name) { return SameText(name, "produto_id"); }))
-                problems.push_back("produto has no column produto_id");
+                report.problems.push_back(Fill(admin_messages::kNoColumn, {"produto", "produto_id"}));
         } catch (const std::exception& e) {
-            problems.push_back("produto: " + Message(e));
+            report.problems.push_back(Fill(admin_messages::kTableFailed, {"produto", Message(e)}));
         }
         return true;
     }
 
     void Branch() {
-        json& branch = report["branch"];
-        const std::string usa = TConfigSistemaQOR::ReadSetting(settings::kUsaFisLogica);
+        TCheckBranch& branch = report.branch;
+        branch.storeCodeFromFile = TConfigSistemaQOR::UsesLogicalBranch();
         logical_ = TConfigSistemaQOR::GetCodLogica();
-        branch["logical"] = logical_;
-        branch["store_code_source"] = usa == "1" ? "file" : "server";
-        if (usa != "1") {
-            json& id = report["identification"];
+        branch.logical = logical_;
+        if (!branch.storeCodeFromFile) {
+            TCheckIdentification& id = report.identification.emplace();
             TConnectionInfo& info = GetConnectionInfo();
-            id["host"] = Utf8FromWindows1252(info.GetDatabaseIPAsStored());
-            id["database"] = Utf8FromWindows1252(info.GetDatabasename());
-            id["user"] = Utf8FromWindows1252(info.GetUsuario());
+            id.host = Utf8(info.GetDatabaseIPAsStored());
+            id.database = Utf8(info.GetDatabasename());
+            id.user = Utf8(info.GetUsuario());
             try {
                 const TIdentificacaoServidor& record = GetIdentificacaoServidor();
-                id["record"] = {{"filial_id", record.GetFilialServidor()},
-                                {"cnpj_servidor", Utf8FromWindows1252(record.GetCnpjServidor())},
-                                {"tipo_servidor", Utf8FromWindows1252(record.GetTipoServidor())}};
+                id.record = TCheckRecord{record.GetFilialServidor(), Utf8(record.GetCnpjServidor()),
+                                         Utf8(record.GetTipoServidor())};
             } catch (const std::exception& e) {
-                id["error"] = Message(e);
+                id.error = Message(e);
             }
         }
         // Exactly what the run asks for a row it inserts; the record is loaded by now, so
         // nothing further reaches the server.
         try {
-            branch["effective"] = Utf8FromWindows1252(TConfigSistemaQOR::GetFilialId());
-            branch["store_code"] = Utf8FromWindows1252(TConfigSistemaQOR::GetLojasLeram());
+            branch.effective = Utf8(TConfigSistemaQOR::GetFilialId());
+            branch.storeCode = Utf8(TConfigSistemaQOR::GetLojasLeram());
         } catch (const std::exception& e) {
-            storeCodeError_ = Message(e);
-            branch["error"] = *storeCodeError_;
+            branch.error = Message(e);
         }
     }
 
     void Target(const std::string& table) {
-        json& t = report["tables"][table];
+        TCheckTable& t = report.tables[table];
         if (!connected_) return;
+        t.examined = true;
         std::vector<TUnsetColumn> layout;
         try {
             layout = InsertLayout(query_, table);
         } catch (const std::exception& e) {
-            t["error"] = Message(e);
-            problems.push_back(table + ": " + Message(e));
+            t.error = Message(e);
+            report.problems.push_back(Fill(admin_messages::kTableFailed, {table, Message(e)}));
             return;
         }
+        std::vector<std::string>& problems = report.problems;
         bool usable = true;
         for (const char* needed : {"produto_id", "filial_id", "lojas_leram"}) {
             const TUnsetColumn* c = Find(layout, needed);
             if (!c) {
-                problems.push_back(table + " has no column " + needed);
+                problems.push_back(Fill(admin_messages::kNoColumn, {table, needed}));
                 usable = false;
             } else if (c->column.generated) {
-                problems.push_back(table + "." + needed + " is a generated column: the run cannot set it");
+                problems.push_back(Fill(admin_messages::kGeneratedColumn, {table, needed}));
                 usable = false;
             }
         }
         if (const TUnsetColumn* c = Find(layout, "lojas_leram");
             c && LowerCase(c->column.type).find("char") == std::string::npos)
-            problems.push_back(table + ".lojas_leram is " + LowerCase(c->column.type) +
-                               ", not a char or varchar column");
+            problems.push_back(
+                Fill(admin_messages::kNotACharColumn, {table, "lojas_leram", LowerCase(c->column.type)}));
 
         // What the run's insert carries for every other column, and what the server makes of
         // it, is the data layer's to say (db/ColumnLayout.h); the check only words it.
-        json blockers = json::array();
+        std::vector<std::string>& blockers = t.columnsFailingInserts.emplace();
         for (const TUnsetColumn& u : layout) {
             const TColumnInfo& c = u.column;
             if (SameText(c.name, "produto_id") || SameText(c.name, "filial_id") || SameText(c.name, "lojas_leram"))
                 continue;
-            const std::string column = table + "." + c.name + " (" + LowerCase(c.type) + ")";
+            const std::string column = Fill(admin_messages::kColumn, {table, c.name, LowerCase(c.type)});
             switch (UnsetOutcome(c, u.listed, {strict_, noZeroDate_})) {
                 case TUnsetOutcome::Stored:
                     break;
                 case TUnsetOutcome::EmptyValue:
-                    notes.push_back(table + "." + c.name + " is NOT NULL without a default: each row gets the empty "
-                                    "value (0, '' or the zero date)");
+                    report.notes.push_back(Fill(admin_messages::kEmptyValue, {table, c.name}));
                     break;
                 case TUnsetOutcome::ImplicitDefault:
-                    notes.push_back(column + " is NOT NULL without a default: the server gives each row its "
-                                    "implicit default");
+                    report.notes.push_back(Fill(admin_messages::kImplicitDefault, {column}));
                     break;
                 case TUnsetOutcome::RefusedLeftOut:
-                    blockers.push_back(c.name);
-                    problems.push_back(column + " is NOT NULL without a default and the run " +
-                                       (c.nameMayBeLost ? "leaves it out (its name may hold characters the latin1 "
-                                                          "link cannot carry)"
-                                                        : "cannot write its type") +
-                                       ": the strict sql_mode refuses every insert");
+                    blockers.push_back(Utf8FromSystemText(c.name));
+                    problems.push_back(Fill(admin_messages::kRefusedLeftOut,
+                                            {column, c.nameMayBeLost ? admin_messages::kNameMayBeLost
+                                                                     : admin_messages::kTypeNotWritten}));
                     break;
                 case TUnsetOutcome::RefusedZeroDate:
-                    blockers.push_back(c.name);
-                    problems.push_back(column + " is NOT NULL without a default: the strict sql_mode with "
-                                       "NO_ZERO_DATE refuses the zero date a run gives it");
+                    blockers.push_back(Utf8FromSystemText(c.name));
+                    problems.push_back(Fill(admin_messages::kRefusedZeroDate, {column}));
                     break;
                 case TUnsetOutcome::RefusedEmptyJson:
-                    blockers.push_back(c.name);
-                    problems.push_back(column + " is a NOT NULL JSON column without a default: the empty text a "
-                                       "run gives it is no JSON, so the server refuses every insert");
+                    blockers.push_back(Utf8FromSystemText(c.name));
+                    problems.push_back(Fill(admin_messages::kRefusedEmptyJson, {column}));
                     break;
             }
         }
-        t["columns_failing_inserts"] = blockers;
         if (!usable) return;
 
         try {
@@ -257,20 +263,16 @@ private:
             const long long products = std::stoll(query_.GetFieldText("produtos"));
             const long long missing = std::stoll(query_.GetFieldText("faltantes"));
             query_.Close();
-            t["products"] = products;
-            t["rows_to_insert"] = missing;
+            t.products = products;
+            t.rowsToInsert = missing;
             if (missing > 0) anyRowsToInsert_ = true;
         } catch (const std::exception& e) {
-            t["error"] = Message(e);
-            problems.push_back(table + ": " + Message(e));
+            t.error = Message(e);
+            problems.push_back(Fill(admin_messages::kTableFailed, {table, Message(e)}));
         }
     }
 
-public:
-    std::optional<std::string> connectionError_;
-
-private:
-    const TCheckOptions& options_;
+    const std::optional<std::string>& table_;
     // Destroyed in reverse: the transaction first, which closes the link and releases the
     // query's result, then the query, then the connection (the layer allows any order).
     TDbConnection conexao_;
@@ -281,55 +283,94 @@ private:
     bool noZeroDate_ = false;
     int32_t logical_ = 0;
     bool anyRowsToInsert_ = false;
-    std::optional<std::string> storeCodeError_;
 };
 
-void PrintText(const json& r, const std::vector<std::string>& problems, const std::vector<std::string>& notes,
-               std::ostream& out) {
-    const json& main = r["main_connection"];
-    if (main.contains("host"))
-        out << "main connection: " << main["user"].get<std::string>() << "@" << main["host"].get<std::string>()
-            << ", database " << main["database"].get<std::string>() << '\n';
-    if (main.contains("server_version"))
-        out << "  server " << main["server_version"].get<std::string>() << ", sql_mode \""
-            << main["sql_mode"].get<std::string>() << "\" (strict: " << (main["strict"].get<bool>() ? "yes" : "no")
-            << ", NO_BACKSLASH_ESCAPES: " << (main["no_backslash_escapes"].get<bool>() ? "yes" : "no") << ")\n";
-    if (r.contains("identification")) {
-        const json& id = r["identification"];
-        out << "identification connection: " << id["user"].get<std::string>() << "@" << id["host"].get<std::string>()
-            << ", database " << id["database"].get<std::string>() << '\n';
-        if (id.contains("record"))
-            out << "  record: filial_id " << id["record"]["filial_id"].get<int>() << ", cnpj_servidor \""
-                << id["record"]["cnpj_servidor"].get<std::string>() << "\", tipo_servidor \""
-                << id["record"]["tipo_servidor"].get<std::string>() << "\"\n";
-        else if (id.contains("error"))
-            out << "  record: " << id["error"].get<std::string>() << '\n';
+json ToJson(const TCheckReport& r) {
+    json report = json::object();
+    const TCheckMainConnection& m = r.mainConnection;
+    json& main = report["main_connection"];
+    if (m.settingsApplied) main.update({{"host", m.host}, {"database", m.database}, {"user", m.user}});
+    if (m.server)
+        main.update({{"server_version", m.server->version},
+                     {"sql_mode", m.server->sqlMode},
+                     {"strict", m.server->strict},
+                     {"no_backslash_escapes", m.server->noBackslashEscapes}});
+    if (m.error) main["error"] = *m.error;
+    if (!r.checked) {
+        report["checked"] = false;
+        report["error"] = r.error;
+        return report;
     }
-    const json& b = r["branch"];
-    out << "branch: filial_id " << b["logical"].get<int>() << " (CodLogica); store code from "
-        << (b["store_code_source"] == "file" ? "sistema_qor.ini" : "the server's record");
-    if (b.contains("store_code"))
-        out << ": branch " << b["effective"].get<std::string>() << ", code \"" << b["store_code"].get<std::string>()
-            << "\"";
+
+    const TCheckBranch& b = r.branch;
+    json& branch = report["branch"];
+    branch["logical"] = b.logical;
+    branch["store_code_source"] = b.storeCodeFromFile ? "file" : "server";
+    if (b.effective) branch["effective"] = *b.effective;
+    if (b.storeCode) branch["store_code"] = *b.storeCode;
+    if (b.error) branch["error"] = *b.error;
+    if (r.identification) {
+        const TCheckIdentification& i = *r.identification;
+        json& id = report["identification"];
+        id.update({{"host", i.host}, {"database", i.database}, {"user", i.user}});
+        if (i.record)
+            id["record"] = {{"filial_id", i.record->filialId},
+                            {"cnpj_servidor", i.record->cnpjServidor},
+                            {"tipo_servidor", i.record->tipoServidor}};
+        if (i.error) id["error"] = *i.error;
+    }
+    for (const auto& [name, t] : r.tables) {
+        json& table = report["tables"][name];
+        if (!t.examined) continue;  // stays null
+        table = json::object();
+        if (t.columnsFailingInserts) table["columns_failing_inserts"] = *t.columnsFailingInserts;
+        if (t.products) table["products"] = *t.products;
+        if (t.rowsToInsert) table["rows_to_insert"] = *t.rowsToInsert;
+        if (t.error) table["error"] = *t.error;
+    }
+    report["checked"] = true;
+    report["run_would_succeed"] = r.RunWouldSucceed();
+    report["problems"] = r.problems;
+    report["notes"] = r.notes;
+    return report;
+}
+
+void PrintText(const TCheckReport& r, std::ostream& out) {
+    using namespace admin_messages;
+    const TCheckMainConnection& m = r.mainConnection;
+    if (m.settingsApplied) out << Fill(kMainConnectionShown, {m.user, m.host, m.database});
+    if (m.server)
+        out << Fill(kServerShown, {m.server->version, m.server->sqlMode, m.server->strict ? kYes : kNo,
+                                   m.server->noBackslashEscapes ? kYes : kNo});
+    if (r.identification) {
+        const TCheckIdentification& id = *r.identification;
+        out << Fill(kIdentificationShown, {id.user, id.host, id.database});
+        if (id.record)
+            out << Fill(kRecordShown,
+                        {std::to_string(id.record->filialId), id.record->cnpjServidor, id.record->tipoServidor});
+        else if (id.error)
+            out << Fill(kRecordFailedShown, {*id.error});
+    }
+    const TCheckBranch& b = r.branch;
+    out << Fill(kBranchShown,
+                {std::to_string(b.logical), b.storeCodeFromFile ? TConfigSistemaQOR::kFileName : kServerRecord});
+    if (b.storeCode) out << Fill(kStoreCodeShown, {*b.effective, *b.storeCode});
     out << '\n';
-    if (r.contains("tables"))
-        for (const auto& [name, t] : r["tables"].items()) {
-            out << name << ": ";
-            if (t.contains("products"))
-                out << t["products"].get<long long>() << " products, " << t["rows_to_insert"].get<long long>()
-                    << " rows to insert\n";
-            else if (t.contains("error"))
-                out << t["error"].get<std::string>() << '\n';
-            else
-                out << "not counted\n";
-        }
-    for (const std::string& n : notes) out << "note: " << n << '\n';
-    if (problems.empty()) {
-        out << "a run would succeed\n";
+    for (const auto& [name, t] : r.tables) {
+        if (t.products)
+            out << Fill(kTableCountedShown, {name, std::to_string(*t.products), std::to_string(*t.rowsToInsert)});
+        else if (t.error)
+            out << Fill(kTableFailedShown, {name, *t.error});
+        else
+            out << Fill(kTableNotCountedShown, {name});
+    }
+    for (const std::string& n : r.notes) out << Fill(kNoteShown, {n});
+    if (r.RunWouldSucceed()) {
+        out << kRunWouldSucceed;
         return;
     }
-    out << "a run would not succeed:\n";
-    for (const std::string& p : problems) out << "  " << p << '\n';
+    out << kRunWouldNotSucceed;
+    for (const std::string& p : r.problems) out << Fill(kProblemShown, {p});
 }
 
 }  // namespace
@@ -343,35 +384,42 @@ std::string CountStatement(const std::string& table, int32_t branch) {
            " AND x.produto_id IS NOT NULL) THEN p.produto_id END) AS faltantes FROM produto p";
 }
 
+TCheckReport CheckSettings(const std::optional<std::string>& table) {
+    TChecker checker(table);
+    checker.Check();
+    // The reasons gather texts decoded where they were read with names the server gave as
+    // they came (the link's latin1 bytes).
+    TCheckReport& report = checker.report;
+    for (std::vector<std::string>* texts : {&report.problems, &report.notes})
+        for (std::string& text : *texts) text = Utf8FromSystemText(text);
+    report.error = Utf8FromSystemText(report.error);
+    return report;
+}
+
+CLI::App* AddCheckOptions(CLI::App& app, TCheckOptions& options) {
+    CLI::App* command = app.add_subcommand("check", admin_messages::kCheckHelp);
+    command->add_option("DIR", options.directory, admin_messages::kDirectoryHelp)->required();
+    command->add_flag("--json", options.json, admin_messages::kJsonHelp);
+    command->add_option("--table", options.table,
+                        Fill(admin_messages::kCheckTableHelp, {TargetTableFor(0), TargetTableFor(1)}));
+    return command;
+}
+
 int CheckWorkstation(const TCheckOptions& options, TConsole& console) {
     if (options.table && *options.table != TargetTableFor(0) && *options.table != TargetTableFor(1))
-        throw EUsage("--table " + Quoted(*options.table) + ": " + TargetTableFor(0) + " or " + TargetTableFor(1));
+        throw EUsage(Fill(admin_messages::kBadTable, {Quoted(*options.table), TargetTableFor(0), TargetTableFor(1)}));
     TSettingsDirectory directory(options.directory);
-    TChecker checker(options);
-    const bool checked = checker.Check();
-    MakeTextsUtf8(checker.report);
-    for (std::vector<std::string>* texts : {&checker.problems, &checker.notes})
-        for (std::string& text : *texts) text = Utf8FromSystemText(text);
-    if (checker.connectionError_) checker.connectionError_ = Utf8FromSystemText(*checker.connectionError_);
-    if (!checked) {
-        if (options.json) {
-            checker.report["checked"] = false;
-            checker.report["error"] = *checker.connectionError_;
-            console.out << checker.report.dump(2) << '\n';
-        }
-        console.err << "tarvik-admin: cannot check: " << *checker.connectionError_ << '\n';
+    // check only reads: the address lookup of a "localhost" identification host leaves no
+    // iphist.dat in the administrator's directory (the window and run still do).
+    const TNoHistoryFile noHistoryFile;
+    const TCheckReport report = CheckSettings(options.table);
+    if (options.json) console.out << ToJson(report).dump(2) << '\n';
+    if (!report.checked) {
+        console.err << Fill(admin_messages::kCannotCheck, {report.error});
         return kExitCannotCheck;
     }
-    if (options.json) {
-        checker.report["checked"] = true;
-        checker.report["run_would_succeed"] = checker.problems.empty();
-        checker.report["problems"] = checker.problems;
-        checker.report["notes"] = checker.notes;
-        console.out << checker.report.dump(2) << '\n';
-    } else {
-        PrintText(checker.report, checker.problems, checker.notes, console.out);
-    }
-    return checker.problems.empty() ? kExitDone : kExitWrong;
+    if (!options.json) PrintText(report, console.out);
+    return report.RunWouldSucceed() ? kExitDone : kExitWrong;
 }
 
 }  // namespace tarvik::admin

@@ -3,11 +3,17 @@
 // server, the tables and columns the run relies on, the identification record, the branch
 // number and store code, and for each target table how many rows a run would insert.
 
+#include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "tools/admin/Console.h"
+
+namespace CLI {
+class App;
+}
 
 namespace tarvik::admin {
 
@@ -16,6 +22,78 @@ struct TCheckOptions {
     bool json = false;
     std::optional<std::string> table;  // one target table; both when absent
 };
+
+// Declares `check` and its options on `app`; the command line's values land in `options`.
+CLI::App* AddCheckOptions(CLI::App& app, TCheckOptions& options);
+
+// What check found. Every text is UTF-8 (decoded where it was read).
+struct TCheckServer {
+    std::string version;
+    std::string sqlMode;
+    bool strict = false;
+    bool noBackslashEscapes = false;
+};
+
+struct TCheckMainConnection {
+    bool settingsApplied = false;  // host, database and user are those of sistema_qor.ini
+    std::string host;
+    std::string database;
+    std::string user;
+    std::optional<TCheckServer> server;  // when connected
+    std::optional<std::string> error;    // the settings could not be applied, or the connect failed
+};
+
+struct TCheckRecord {
+    int32_t filialId = 0;
+    std::string cnpjServidor;
+    std::string tipoServidor;
+};
+
+// The identification connection, looked at only when the store code comes from its record.
+struct TCheckIdentification {
+    std::string host;  // as stored ("localhost" stays "localhost")
+    std::string database;
+    std::string user;
+    std::optional<TCheckRecord> record;
+    std::optional<std::string> error;  // when the record could not be loaded
+};
+
+struct TCheckBranch {
+    int32_t logical = 0;
+    bool storeCodeFromFile = false;
+    std::optional<std::string> effective;  // the effective branch number, as text
+    std::optional<std::string> storeCode;
+    std::optional<std::string> error;      // why there is no store code
+};
+
+struct TCheckTable {
+    bool examined = false;  // false while the main connection is not open
+    // The columns the run does not set that make the server refuse every insert; absent when
+    // the table's layout could not be read.
+    std::optional<std::vector<std::string>> columnsFailingInserts;
+    std::optional<long long> products;
+    std::optional<long long> rowsToInsert;
+    std::optional<std::string> error;
+};
+
+struct TCheckReport {
+    // False when the check itself could not be made (`error` says why); then only the main
+    // connection is described.
+    bool checked = false;
+    std::string error;
+    TCheckMainConnection mainConnection;
+    TCheckBranch branch;
+    std::optional<TCheckIdentification> identification;
+    std::map<std::string, TCheckTable> tables;
+    std::vector<std::string> problems;  // each one reason a run would not succeed
+    std::vector<std::string> notes;
+
+    bool RunWouldSucceed() const { return problems.empty(); }
+};
+
+// Checks the workstation of the current settings directory (see TSettingsDirectory): both
+// connections, the tables the run uses (only `table` when given), and the branch.
+TCheckReport CheckSettings(const std::optional<std::string>& table);
 
 // The one read-only statement that counts, for target table `table` and branch number
 // `branch`, the products and the distinct product numbers that have no row for the branch

@@ -4,7 +4,9 @@
 #include "identification/UIdentificacaoServidorClass.h"
 #include "platform/ExecutablePath.h"
 #include "platform/Files.h"
-#include "tools/admin/Failures.h"
+#include "tools/admin/ExitStatus.h"
+#include "tools/admin/Messages.h"
+#include "tools/admin/Text.h"
 
 namespace tarvik::admin {
 
@@ -23,7 +25,7 @@ std::string WithSlash(std::string directory) {
 }  // namespace
 
 void RequireDirectory(const std::string& directory) {
-    if (directory.empty() || !IsDirectory(WithSlash(directory))) throw EUsage(directory + ": no such directory");
+    if (directory.empty() || !IsDirectory(WithSlash(directory))) throw EUsage(Fill(admin_messages::kNoDirectory, {directory}));
 }
 
 TSettingsDirectory::TSettingsDirectory(const std::string& directory) : path_(WithSlash(directory)) {
@@ -50,7 +52,7 @@ TFileOwner LookUpOwner(const std::string& account) {
     try {
         return FindAccount(account);
     } catch (const EAccountError& e) {
-        throw EUsage("--owner: " + e.Message());
+        throw EUsage(Fill(admin_messages::kBadOwner, {e.Message()}));
     }
 }
 
@@ -62,7 +64,7 @@ void WriteFilesInPlace(const std::string& directory, const std::vector<TFileToWr
     try {
         WriteFilesWhole(whole, owner);
     } catch (const EFileWriteError& e) {
-        throw EUsage(whole[e.Index()].path + ": cannot write: " + e.Message());
+        throw EUsage(Fill(admin_messages::kCannotWrite, {whole[e.Index()].path, e.Message()}));
     }
 }
 

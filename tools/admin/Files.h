@@ -28,6 +28,10 @@ private:
     std::string path_;
 };
 
+// The default the tool reads a settings key with: never a value the tool writes, so that a
+// missing key is told apart from any value read back.
+inline constexpr const char* kAbsent = "\x01(absent)";
+
 // Throws EUsage when `directory` is not an existing directory.
 void RequireDirectory(const std::string& directory);
 

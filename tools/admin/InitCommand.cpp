@@ -1,5 +1,7 @@
 #include "tools/admin/InitCommand.h"
 
+#include <CLI/CLI.hpp>
+
 #include <ostream>
 #include <vector>
 
@@ -7,20 +9,20 @@
 #include "identification/UConnectionInfoClass.h"
 #include "platform/Errors.h"
 #include "platform/ProfileReader.h"
+#include "settings/PasswordCipher.h"
+#include "settings/StoreCode.h"
 #include "settings/UConfigSistemaQOR.h"
-#include "settings/util.h"
-#include "tools/admin/Failures.h"
+#include "tools/admin/ExitStatus.h"
 #include "tools/admin/Files.h"
+#include "tools/admin/Messages.h"
 #include "tools/admin/Text.h"
 
 namespace tarvik::admin {
 
 namespace {
 
-constexpr const char* kSettingsFile = "sistema_qor.ini";
-constexpr const char* kConnectionFile = "connection.conf";
-// Never a value the tool writes: tells "key missing" apart from any value read back.
-constexpr const char* kAbsent = "\x01(absent)";
+constexpr const char* kSettingsFile = TConfigSistemaQOR::kFileName;
+constexpr const char* kConnectionFile = TConnectionInfo::kFileName;
 
 // What the program's reader gives for a key of the text about to be written.
 std::string ReadBack(const std::string& contents, const std::string& section, const std::string& key) {
@@ -30,27 +32,28 @@ std::string ReadBack(const std::string& contents, const std::string& section, co
 void RequireReadsAs(const std::string& option, const std::string& value, const std::string& readBack,
                     const std::string& where) {
     if (readBack == value) return;
-    throw EUsage(option + " " + Quoted(value) + " cannot be stored in " + where + ": the program would read " +
-                 Quoted(readBack == kAbsent ? std::string() : readBack));
+    throw EUsage(Fill(admin_messages::kCannotStore,
+                      {option, Quoted(value), where, Quoted(readBack == kAbsent ? std::string() : readBack)}));
 }
 
 // The main connection keeps only the first kMaxConnectionParameterLength characters of its
 // parameters: a longer value would reach the server cut, and the login would fail.
 void RequireConnectionLength(const std::string& what, const std::string& value) {
     if (value.size() > kMaxConnectionParameterLength)
-        throw EUsage(what + " has " + std::to_string(value.size()) + " characters: the connection takes at most " +
-                     std::to_string(kMaxConnectionParameterLength));
+        throw EUsage(Fill(admin_messages::kTooLongForConnection,
+                          {what, std::to_string(value.size()), std::to_string(kMaxConnectionParameterLength)}));
 }
 
 void ValidateInitOptions(const TInitOptions& o) {
     if (o.branch < 1)
-        throw EUsage("--branch " + std::to_string(o.branch) + ": a branch number is 1 or more");
+        throw EUsage(Fill(admin_messages::kBranchBelowOne, {std::to_string(o.branch)}));
     if (o.useLogicalBranch) {
         // The store code then comes from this number; a number without one would stop every run.
         try {
-            (void)TConfigSistemaQOR::LojasLeramFor(o.branch);
+            (void)FilialToLojasLeram(o.branch);
         } catch (const Exception& e) {
-            throw EUsage("--branch " + std::to_string(o.branch) + ": " + Utf8FromWindows1252(e.Message()));
+            throw EUsage(
+                Fill(admin_messages::kBranchWithoutStoreCode, {std::to_string(o.branch), Utf8FromWindows1252(e.Message())}));
         }
     }
     RequireConnectionLength("--host", o.host);
@@ -58,6 +61,27 @@ void ValidateInitOptions(const TInitOptions& o) {
 }
 
 }  // namespace
+
+CLI::App* AddInitOptions(CLI::App& app, TInitOptions& o) {
+    using namespace admin_messages;
+    CLI::App* command =
+        app.add_subcommand("init", Fill(kInitHelp, {TConfigSistemaQOR::kFileName, TConnectionInfo::kFileName}));
+    command->add_option("DIR", o.directory, kInitDirectoryHelp)->required();
+    command->add_flag("--force", o.force, kForceHelp);
+    command->add_option("--host", o.host, kHostHelp)->required();
+    command->add_option("--database", o.database, kDatabaseHelp)->capture_default_str();
+    command->add_option("--branch", o.branch, kBranchHelp)->required();
+    command->add_flag("--use-logical-branch", o.useLogicalBranch, kUseLogicalBranchHelp);
+    command->add_option("--id-host", o.idHost, Fill(kIdHostHelp, {TConnectionInfo::kFileName}));
+    command->add_option("--id-database", o.idDatabase, kIdDatabaseHelp);
+    command->add_option("--id-user", o.idUser, kIdUserHelp);
+    command->add_option("--mac", o.mac, kMacHelp);
+    command->add_option("--cod-fisica", o.codFisica, kCodFisicaHelp);
+    command->add_option("--name", o.name, kNameHelp);
+    command->add_option("--cnpj", o.cnpj, kCnpjHelp);
+    command->add_option("--owner", o.owner, kOwnerHelp);
+    return command;
+}
 
 TInitFiles BuildInitFiles(const TInitOptions& o, const std::string& password, const std::string& idPassword) {
     ValidateInitOptions(o);
@@ -68,9 +92,9 @@ TInitFiles BuildInitFiles(const TInitOptions& o, const std::string& password, co
 
     const std::string ip = settings::kIpLocal.section;
     const std::string ini = std::string(kSettingsFile) + " [" + ip + "]";
-    RequireReadsAs("--host", o.host, ReadBack(files.sistemaQor, ip, settings::kIpLocal.key), ini + " local");
+    RequireReadsAs("--host", o.host, ReadBack(files.sistemaQor, ip, settings::kIpLocal.key), ini + " " + settings::kIpLocal.key);
     RequireReadsAs("--database", o.database, ReadBack(files.sistemaQor, ip, settings::kIpDatabase.key),
-                   ini + " database");
+                   ini + " " + settings::kIpDatabase.key);
     // The cipher cannot carry every byte (codes 0 and 255 come back changed) and the reader
     // cuts long values, so the password is checked the way the window will read it.
     const std::string storedCipher = ReadBack(files.sistemaQor, ip, settings::kIpSenha.key);
@@ -80,9 +104,8 @@ TInitFiles BuildInitFiles(const TInitOptions& o, const std::string& password, co
     } catch (const Exception&) {
     }
     if (storedCipher != cipher || deciphered != password)
-        throw EUsage("the main connection's password cannot be stored in " + ini +
-                     " senha: it would not decipher to the same text (too long, or holding a byte 0 or 255)");
-    RequireConnectionLength("the main connection's password", password);
+        throw EUsage(Fill(admin_messages::kPasswordCannotBeStored, {ini}));
+    RequireConnectionLength(admin_messages::kMainPasswordOption, password);
 
     // Every key is written; one whose option was not given is empty.
     struct TConfValue {
@@ -96,7 +119,7 @@ TInitFiles BuildInitFiles(const TInitOptions& o, const std::string& password, co
         {conf_keys::kDatabaseIP, "--id-host", o.idHost.value_or("")},
         {conf_keys::kDatabasename, "--id-database", o.idDatabase.value_or("")},
         {conf_keys::kUsuario, "--id-user", o.idUser.value_or("")},
-        {conf_keys::kSenha, "the identification password", o.idUser ? idPassword : std::string()},
+        {conf_keys::kSenha, admin_messages::kIdentificationPasswordOption, o.idUser ? idPassword : std::string()},
         {conf_keys::kName, "--name", o.name},
         {conf_keys::kCnpj, "--cnpj", o.cnpj},
     };
@@ -114,8 +137,7 @@ TInitFiles BuildInitFiles(const TInitOptions& o, const std::string& password, co
             decoded = kAbsent;
         }
         if (decoded != expected)
-            throw EUsage(std::string(option) + ": the value is too long to be stored in " + kConnectionFile +
-                         " [connection] " + key);
+            throw EUsage(Fill(admin_messages::kConfValueTooLong, {option, kConnectionFile, conf_keys::kSection, key}));
     }
     return files;
 }
@@ -123,8 +145,7 @@ TInitFiles BuildInitFiles(const TInitOptions& o, const std::string& password, co
 int InitSettingsFiles(const TInitOptions& o, TConsole& console) {
     const bool identificationNeeded = !o.useLogicalBranch;
     if (identificationNeeded && (!o.idHost || !o.idDatabase || !o.idUser))
-        throw EUsage("--id-host, --id-database and --id-user are needed: without --use-logical-branch the store "
-                     "code comes from the identification connection");
+        throw EUsage(admin_messages::kIdentificationOptionsNeeded);
     ValidateInitOptions(o);
 
     const std::vector<TFileToWrite> names = {{kSettingsFile, ""}, {kConnectionFile, ""}};
@@ -134,7 +155,7 @@ int InitSettingsFiles(const TInitOptions& o, TConsole& console) {
         if (!existing.empty()) {
             std::string message;
             for (const std::string& path : existing)
-                message += (message.empty() ? "" : "\n") + path + " exists; give --force to replace it";
+                message += (message.empty() ? "" : "\n") + Fill(admin_messages::kFileExists, {path});
             throw EUsage(message);
         }
     }
@@ -147,29 +168,28 @@ int InitSettingsFiles(const TInitOptions& o, TConsole& console) {
     const auto ask = [&console](const std::string& what, const std::string& prompt, int line) {
         std::string secret;
         if (!console.readSecret || !console.readSecret(prompt, secret))
-            throw EUsage(console.inIsTerminal
-                             ? "no " + what + " given"
-                             : "standard input: no " + what + " on line " + std::to_string(line));
+            throw EUsage(console.inIsTerminal ? Fill(admin_messages::kNoPasswordGiven, {what})
+                                              : Fill(admin_messages::kNoPasswordOnLine, {what, std::to_string(line)}));
         if (console.inIsTerminal) {
             std::string again;
-            if (!console.readSecret("Again: ", again) || again != secret)
-                throw EUsage("the two entries of the " + what + " differ");
+            if (!console.readSecret(admin_messages::kAgainPrompt, again) || again != secret)
+                throw EUsage(Fill(admin_messages::kPasswordsDiffer, {what}));
         }
         return secret;
     };
     const std::string password =
-        ask("password of the main connection", "Password of root@" + o.host + ": ", 1);
+        ask(admin_messages::kMainPassword, Fill(admin_messages::kMainPasswordPrompt, {o.host}), 1);
     std::string idPassword;
     if (o.idUser)
-        idPassword = ask("password of the identification connection",
-                         "Password of " + *o.idUser + "@" + o.idHost.value_or("") + " (identification): ", 2);
+        idPassword = ask(admin_messages::kIdentificationPassword,
+                         Fill(admin_messages::kIdentificationPasswordPrompt, {*o.idUser, o.idHost.value_or("")}), 2);
 
     const TInitFiles files = BuildInitFiles(o, password, idPassword);
     WriteFilesInPlace(o.directory, {{kSettingsFile, files.sistemaQor}, {kConnectionFile, files.connectionConf}},
                       owner);
     std::string dir = o.directory;
     if (dir.back() != '/') dir += '/';
-    console.out << "wrote " << dir << kSettingsFile << "\nwrote " << dir << kConnectionFile << '\n';
+    for (const char* name : {kSettingsFile, kConnectionFile}) console.out << Fill(admin_messages::kWrote, {dir + name});
     return kExitDone;
 }
 

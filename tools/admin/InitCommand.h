@@ -7,6 +7,10 @@
 
 #include "tools/admin/Console.h"
 
+namespace CLI {
+class App;
+}
+
 namespace tarvik::admin {
 
 struct TInitOptions {
@@ -27,6 +31,9 @@ struct TInitOptions {
     // read them and an administrator usually writes them as root.
     std::optional<std::string> owner;
 };
+
+// Declares `init` and its options on `app`; the command line's values land in `options`.
+CLI::App* AddInitOptions(CLI::App& app, TInitOptions& options);
 
 // The two files' texts, given the passwords; checked against the program's own readers before
 // anything is written (throws EUsage naming the option whose value would read back otherwise).

@@ -1,5 +1,7 @@
 #include "tools/admin/RunCommand.h"
 
+#include <CLI/CLI.hpp>
+
 #include <cmath>
 #include <csignal>
 #include <cstdio>
@@ -8,8 +10,9 @@
 #include "platform/Errors.h"
 #include "run/RunComponents.h"
 #include "run/RunLock.h"
-#include "tools/admin/Failures.h"
+#include "tools/admin/ExitStatus.h"
 #include "tools/admin/Files.h"
+#include "tools/admin/Messages.h"
 #include "tools/admin/Text.h"
 
 namespace tarvik::admin {
@@ -73,17 +76,17 @@ void TConsoleRunView::Finish() {
 }
 
 std::string TConsoleRunView::ProgressText(int64_t done, int64_t total, double seconds) {
-    std::string text = std::to_string(done) + " of " + std::to_string(total) + " products";
     const int percent = total > 0 ? static_cast<int>(done * 100 / total) : 0;
-    text += " (" + std::to_string(percent) + "%)";
+    std::string text =
+        Fill(admin_messages::kProgress, {std::to_string(done), std::to_string(total), std::to_string(percent)});
     if (seconds > 0 && done > 0) {
         const double rate = done / seconds;
-        text += ", " + std::to_string(static_cast<long long>(std::llround(rate))) + "/s";
+        text += Fill(admin_messages::kRate, {std::to_string(static_cast<long long>(std::llround(rate)))});
         if (done < total) {
             const long long left = std::llround((total - done) / rate);
             char buffer[32];
             std::snprintf(buffer, sizeof buffer, "%lld:%02lld", left / 60, left % 60);
-            text += ", about " + std::string(buffer) + " left";
+            text += Fill(admin_messages::kTimeLeft, {buffer});
         }
     }
     return text;
@@ -110,9 +113,23 @@ void TConsoleRunView::Show(bool force) {
     }
 }
 
+CLI::App* AddRunOptions(CLI::App& app, TRunOptions& options) {
+    CLI::App* command = app.add_subcommand("run", admin_messages::kRunHelp);
+    command->add_option("DIR", options.directory, admin_messages::kDirectoryHelp)->required();
+    command->add_option("--table", options.table,
+                        Fill(admin_messages::kRunTableHelp, {TargetTableFor(0), TargetTableFor(1)}))
+        ->required();
+    command->add_flag("--quiet", options.quiet, admin_messages::kQuietHelp);
+    command->add_flag("--one-at-a-time", options.oneAtATime, admin_messages::kOneAtATimeHelp);
+    command->add_option("--flight-size", options.flightSize, admin_messages::kFlightSizeHelp)
+        ->capture_default_str()
+        ->check(CLI::Range(1, 10000));
+    return command;
+}
+
 int RunGenerationHeadless(const TRunOptions& options, TConsole& console) {
     if (options.table != TargetTableFor(0) && options.table != TargetTableFor(1))
-        throw EUsage("--table " + Quoted(options.table) + ": " + TargetTableFor(0) + " or " + TargetTableFor(1));
+        throw EUsage(Fill(admin_messages::kBadTable, {Quoted(options.table), TargetTableFor(0), TargetTableFor(1)}));
     TSettingsDirectory directory(options.directory);
 
     TConsoleRunView view(options.table, console.out, console.err, console.errIsTerminal, options.quiet);
@@ -134,16 +151,13 @@ int RunGenerationHeadless(const TRunOptions& options, TConsole& console) {
         } catch (const ERunStopped& e) {
             view.Finish();
             console.err << Utf8FromSystemText(e.what()) << '\n'
-                        << view.RowsPosted() << " rows inserted into " << options.table
-                        << " before the interruption; they stay\n";
+                        << Fill(admin_messages::kRowsStayInterrupted, {std::to_string(view.RowsPosted()), options.table});
             return kExitInterrupted;
         } catch (const EFlightOutcomeUnknown& e) {
             view.Finish();
             console.err << Utf8FromSystemText(e.what()) << '\n'
-                        << view.RowsPosted() << " rows inserted into " << options.table
-                        << " before the error; they stay. The connection was lost during the last flight: whether "
-                           "the server stored its "
-                        << e.Unanswered() << " unanswered inserts is unknown\n";
+                        << Fill(admin_messages::kRowsStayFlightUnknown,
+                                {std::to_string(view.RowsPosted()), options.table, std::to_string(e.Unanswered())});
             return kExitWrong;
         } catch (const std::exception& e) {
             view.Finish();
@@ -155,12 +169,10 @@ int RunGenerationHeadless(const TRunOptions& options, TConsole& console) {
         }
     }
     view.Finish();
-    const std::string rows = std::to_string(view.RowsPosted()) + " rows inserted into " + options.table;
-    if (status == kExitDone) console.out << rows << '\n';
-    else if (lastInsertUnknown)
-        console.err << rows << " before the error; they stay. The connection was lost during the next insert: "
-                               "whether the server stored that row is unknown\n";
-    else console.err << rows << " before the error; they stay\n";
+    const std::string rows = std::to_string(view.RowsPosted());
+    if (status == kExitDone) console.out << Fill(admin_messages::kRowsInserted, {rows, options.table});
+    else if (lastInsertUnknown) console.err << Fill(admin_messages::kRowsStayLastUnknown, {rows, options.table});
+    else console.err << Fill(admin_messages::kRowsStay, {rows, options.table});
     return status;
 }
 

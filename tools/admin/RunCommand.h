@@ -12,6 +12,10 @@
 #include "run/GenerationRun.h"
 #include "tools/admin/Console.h"
 
+namespace CLI {
+class App;
+}
+
 namespace tarvik::admin {
 
 // The run's view on a console: the target table from the command line, the gauge as a
@@ -70,6 +74,9 @@ struct TRunOptions {
     bool oneAtATime = false;
     size_t flightSize = TFlightLimits{}.products;
 };
+
+// Declares `run` and its options on `app`; the command line's values land in `options`.
+CLI::App* AddRunOptions(CLI::App& app, TRunOptions& options);
 
 int RunGenerationHeadless(const TRunOptions& options, TConsole& console);
 

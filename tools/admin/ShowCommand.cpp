@@ -1,5 +1,6 @@
 #include "tools/admin/ShowCommand.h"
 
+#include <CLI/CLI.hpp>
 #include <nlohmann/json.hpp>
 
 #include <iomanip>
@@ -9,20 +10,20 @@
 #include "platform/Conversions.h"
 #include "platform/Errors.h"
 #include "platform/Files.h"
-#include "platform/Text.h"
 #include "platform/ProfileReader.h"
+#include "platform/Text.h"
+#include "settings/PasswordCipher.h"
+#include "settings/StoreCode.h"
 #include "settings/UConfigSistemaQOR.h"
-#include "settings/util.h"
-#include "tools/admin/Failures.h"
+#include "tools/admin/ExitStatus.h"
 #include "tools/admin/Files.h"
+#include "tools/admin/Messages.h"
 #include "tools/admin/Text.h"
 
 namespace tarvik::admin {
 
 namespace {
 
-constexpr const char* kAbsent = "\x01(absent)";
-constexpr const char* kMask = "********";
 
 bool FileExists(const std::string& path) { return IsRegularFile(path); }
 
@@ -35,13 +36,13 @@ public:
     TSettingsReport report;
 
     void SistemaQor() {
-        TShownFile file{"sistema_qor.ini", TConfigSistemaQOR::SettingsFileName(), false, {}};
+        TShownFile file{TConfigSistemaQOR::kFileName, TConfigSistemaQOR::SettingsFileName(), false, {}};
         file.exists = FileExists(file.path);
-        if (!file.exists) Warn(file.name, "", "", "no such file: every value is its default");
+        if (!file.exists) Warn(file.name, "", "", admin_messages::kNoSettingsFile);
 
         const TShownValue local = Read(file, settings::kIpLocal);
         if (local.present && local.stored.empty())
-            Warn(file.name, local.section, local.key, "empty: the client library's default server is used");
+            Warn(file.name, local.section, local.key, admin_messages::kEmptyLocal);
         Read(file, settings::kIpDatabase);
 
         TShownValue senha = Read(file, settings::kIpSenha);
@@ -52,13 +53,12 @@ public:
             senha.value.clear();
             // What is no cipher text is often the password itself, typed in plain; the
             // converter's message quotes it too.
-            const std::string what = reveal_ ? Quoted(senha.stored) + " is not cipher text (" + Message(e) + ")"
-                                             : std::string("the value is not cipher text");
-            Warn(file.name, senha.section, senha.key,
-                 what + ": the window reports this at start-up and keeps its built-in password");
+            const std::string what = reveal_ ? Fill(admin_messages::kNotCipherTextRevealed, {Quoted(senha.stored), Message(e)})
+                                             : std::string(admin_messages::kNotCipherText);
+            Warn(file.name, senha.section, senha.key, Fill(admin_messages::kPasswordKept, {what}));
         }
         if (!senha.present)
-            Warn(file.name, senha.section, senha.key, "missing: the built-in default password is used");
+            Warn(file.name, senha.section, senha.key, admin_messages::kDefaultPassword);
         file.values.back() = senha;
 
         const TShownValue usa = Read(file, settings::kUsaFisLogica);
@@ -68,41 +68,38 @@ public:
         file.values.back() = cod;
         int32_t parsed = 0;
         if (!TryStrToInt(cod.stored, parsed))
-            Warn(file.name, cod.section, cod.key,
-                 Quoted(cod.stored) + " is not a whole number: it reads as 0 (filial_id 0 in every row)");
+            Warn(file.name, cod.section, cod.key, Fill(admin_messages::kNotAWholeNumber, {Quoted(cod.stored)}));
         else if (cod.stored != cod.value)
-            Warn(file.name, cod.section, cod.key, Quoted(cod.stored) + " reads as " + cod.value);
+            Warn(file.name, cod.section, cod.key, Fill(admin_messages::kReadsAs, {Quoted(cod.stored), cod.value}));
 
-        report.storeCodeFromFile = usa.stored == "1";
-        if (usa.stored != "1" && usa.stored != "0")
-            Warn(file.name, usa.section, usa.key,
-                 Quoted(usa.stored) + " is not \"1\": the store code comes from the server's identification record");
+        report.storeCodeFromFile = TConfigSistemaQOR::UsesLogicalBranch(usa.stored);
+        if (!report.storeCodeFromFile && usa.stored != "0")
+            Warn(file.name, usa.section, usa.key, Fill(admin_messages::kStoreCodeFromServer, {Quoted(usa.stored)}));
         if (report.storeCodeFromFile) {
             report.effectiveBranch = cod.stored;
             try {
                 const int32_t effective = TextToBranchNumber(cod.stored);
-                report.storeCode = TConfigSistemaQOR::LojasLeramFor(effective);
+                report.storeCode = FilialToLojasLeram(effective);
                 if (effective != report.logicalBranch)
                     Warn(file.name, cod.section, cod.key,
-                         "the store code is that of branch " + std::to_string(effective) +
-                             ", while the rows get filial_id " + std::to_string(report.logicalBranch));
+                         Fill(admin_messages::kStoreCodeOfAnotherBranch,
+                              {std::to_string(effective), std::to_string(report.logicalBranch)}));
             } catch (const std::exception& e) {
                 report.storeCodeError = Message(e);
-                Warn(file.name, cod.section, cod.key, "no store code, every run that inserts stops with: " +
-                                                          report.storeCodeError);
+                Warn(file.name, cod.section, cod.key,
+                     Fill(admin_messages::kNoStoreCodeEveryRunStops, {report.storeCodeError}));
             }
         }
         report.files.push_back(file);
     }
 
     void ConnectionConf() {
-        TShownFile file{"connection.conf", TConnectionInfo::ConnectionConfFileName(), false, {}};
+        TShownFile file{TConnectionInfo::kFileName, TConnectionInfo::ConnectionConfFileName(), false, {}};
         file.exists = FileExists(file.path);
         if (!file.exists)
             Warn(file.name, "", "",
-                 report.storeCodeFromFile ? "no such file (not needed while usa_fislogica is \"1\")"
-                                          : "no such file: the identification connection has no server, "
-                                            "database, user or password");
+                 report.storeCodeFromFile ? admin_messages::kNoConnectionFileNotNeeded
+                                          : admin_messages::kNoConnectionFile);
         const TProfileReader reader(file.path);
         for (const char* key : conf_keys::kAll) {
             TShownValue v;
@@ -119,20 +116,19 @@ public:
                 try {
                     const std::string decoded = HexToText(v.stored);
                     if (v.stored.size() % 2 != 0)
-                        Warn(file.name, v.section, key, "an odd number of hex digits: the last one is ignored");
+                        Warn(file.name, v.section, key, admin_messages::kOddHexDigits);
                     int32_t number = 0;
                     if (integer && !TryStrToInt(decoded, number))
-                        Warn(file.name, v.section, key, "decodes to " + Quoted(decoded) + ", which reads as 0");
+                        Warn(file.name, v.section, key, Fill(admin_messages::kDecodesToNoInteger, {Quoted(decoded)}));
                 } catch (const std::exception&) {
                     Warn(file.name, v.section, key,
-                         (v.secret ? std::string("the value") : Quoted(v.stored)) + " is not hex: it reads as " +
-                             (integer ? "0" : "empty"));
+                         Fill(admin_messages::kNotHex,
+                              {v.secret ? std::string(admin_messages::kSecretValue) : Quoted(v.stored),
+                               integer ? admin_messages::kReadsAsZero : admin_messages::kReadsAsEmpty}));
                 }
             }
             if (v.key == conf_keys::kDatabaseIP && LowerCase(v.value) == "localhost")
-                Warn(file.name, v.section, key,
-                     "\"localhost\" is replaced by this machine's own address (looked up at each connection), "
-                     "and the lookup leaves an empty iphist.dat in the working directory");
+                Warn(file.name, v.section, key, admin_messages::kLocalhostReplaced);
             file.values.push_back(v);
         }
         report.files.push_back(file);
@@ -173,8 +169,8 @@ nlohmann::json ToJson(const TSettingsReport& report, bool reveal) {
             nlohmann::json& section = values[Utf8FromWindows1252(v.section)];
             section[Utf8FromWindows1252(v.key)] = {
                 {"present", v.present},
-                {"stored", hide ? kMask : Utf8FromWindows1252(v.stored)},
-                {"value", hide ? kMask : Utf8FromWindows1252(v.value)},
+                {"stored", hide ? admin_messages::kMask : Utf8FromWindows1252(v.stored)},
+                {"value", hide ? admin_messages::kMask : Utf8FromWindows1252(v.value)},
             };
         }
         files.push_back({{"name", f.name}, {"path", Utf8FromSystemText(f.path)}, {"exists", f.exists},
@@ -195,31 +191,30 @@ nlohmann::json ToJson(const TSettingsReport& report, bool reveal) {
 
 void PrintText(const TSettingsReport& report, bool reveal, std::ostream& out) {
     for (const TShownFile& f : report.files) {
-        out << f.name << " (" << Utf8FromSystemText(f.path) << (f.exists ? "" : ", missing") << ")\n";
+        out << Fill(admin_messages::kShownFile, {f.name, Utf8FromSystemText(f.path), f.exists ? "" : admin_messages::kMissing});
         for (const TShownValue& v : f.values) {
             const std::string label = "[" + v.section + "] " + v.key;
             out << "  " << std::left << std::setw(30) << label << ' ';
-            if (v.secret && !reveal) out << kMask;
+            if (v.secret && !reveal) out << admin_messages::kMask;
             else out << Quoted(v.value);
-            if (!v.present) out << "  (default)";
+            if (!v.present) out << admin_messages::kDefaultValue;
             out << '\n';
         }
     }
-    out << "logical branch number (filial_id of the rows): " << report.logicalBranch << '\n';
+    out << Fill(admin_messages::kLogicalBranch, {std::to_string(report.logicalBranch)});
     if (report.storeCodeFromFile) {
-        out << "store code: from sistema_qor.ini (usa_fislogica is \"1\"), branch "
-            << Quoted(report.effectiveBranch) << ": ";
+        out << Fill(admin_messages::kStoreCodeFromFileShown, {TConfigSistemaQOR::kFileName, Quoted(report.effectiveBranch)});
         if (report.storeCode) out << Quoted(*report.storeCode) << '\n';
-        else out << "none (" << report.storeCodeError << ")\n";
+        else out << Fill(admin_messages::kNoStoreCodeShown, {report.storeCodeError});
     } else {
-        out << "store code: from the server's identification record (tarvik-admin check reads it)\n";
+        out << admin_messages::kStoreCodeFromServerShown;
     }
     if (report.warnings.empty()) {
-        out << "no warnings\n";
+        out << admin_messages::kNoWarnings;
         return;
     }
-    out << "warnings:\n";
-    for (const TWarning& w : report.warnings) out << "  " << Where(w) << ": " << w.message << '\n';
+    out << admin_messages::kWarnings;
+    for (const TWarning& w : report.warnings) out << Fill(admin_messages::kWarningShown, {Where(w), w.message});
 }
 
 }  // namespace
@@ -229,6 +224,14 @@ TSettingsReport InspectSettings(bool reveal) {
     inspector.SistemaQor();
     inspector.ConnectionConf();
     return inspector.report;
+}
+
+CLI::App* AddShowOptions(CLI::App& app, TShowOptions& options) {
+    CLI::App* command = app.add_subcommand("show", admin_messages::kShowHelp);
+    command->add_option("DIR", options.directory, admin_messages::kDirectoryHelp)->required();
+    command->add_flag("--json", options.json, admin_messages::kJsonHelp);
+    command->add_flag("--reveal", options.reveal, admin_messages::kRevealHelp);
+    return command;
 }
 
 int ShowSettingsFiles(const TShowOptions& options, TConsole& console) {

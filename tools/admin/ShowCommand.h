@@ -9,6 +9,10 @@
 
 #include "tools/admin/Console.h"
 
+namespace CLI {
+class App;
+}
+
 namespace tarvik::admin {
 
 struct TShownValue {
@@ -53,6 +57,9 @@ struct TShowOptions {
     bool json = false;
     bool reveal = false;
 };
+
+// Declares `show` and its options on `app`; the command line's values land in `options`.
+CLI::App* AddShowOptions(CLI::App& app, TShowOptions& options);
 
 int ShowSettingsFiles(const TShowOptions& options, TConsole& console);
 

@@ -2,8 +2,6 @@
 
 #include "platform/Text.h"
 
-#include <nlohmann/json.hpp>
-
 #include <cstdint>
 #include <cstdio>
 
@@ -81,19 +79,19 @@ std::string Utf8FromWindows1252(const std::string& text) {
     return out;
 }
 
-void MakeTextsUtf8(nlohmann::json& report) {
-    if (report.is_string()) {
-        report = Utf8FromSystemText(report.get_ref<const std::string&>());
-    } else if (report.is_array()) {
-        for (nlohmann::json& item : report) MakeTextsUtf8(item);
-    } else if (report.is_object()) {
-        nlohmann::json converted = nlohmann::json::object();
-        for (auto& [key, value] : report.items()) {
-            MakeTextsUtf8(value);
-            converted[Utf8FromSystemText(key)] = std::move(value);
-        }
-        report = std::move(converted);
+std::string Fill(const char* pattern, std::initializer_list<std::string_view> values) {
+    const std::string_view text(pattern);
+    std::string out;
+    auto value = values.begin();
+    size_t at = 0;
+    for (size_t mark = text.find("%s"); mark != std::string_view::npos && value != values.end();
+         mark = text.find("%s", at)) {
+        out.append(text, at, mark - at);
+        out.append(*value++);
+        at = mark + 2;
     }
+    out.append(text, at);
+    return out;
 }
 
 std::string Quoted(const std::string& text) {

@@ -1,9 +1,9 @@
 #pragma once
 // The system's texts are Windows-1252 bytes; a terminal and JSON want UTF-8.
 
-#include <nlohmann/json_fwd.hpp>
-
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace tarvik::admin {
 
@@ -15,10 +15,10 @@ std::string Utf8FromWindows1252(const std::string& text);
 // decoded as Windows-1252, so the result is valid UTF-8 whatever the bytes were.
 std::string Utf8FromSystemText(const std::string& text);
 
-// Every text of a report, keys and values, through Utf8FromSystemText: a report gathers
-// texts that are decoded where they were read and names the server gave as they came (the
-// link's latin1 bytes), and JSON, like a terminal, takes nothing but UTF-8.
-void MakeTextsUtf8(nlohmann::json& report);
+// `pattern` (one of admin_messages') with each "%s" replaced, in order, by the next of
+// `values`, byte for byte: a value may hold a NUL or a "%s" of its own, which stays as it is.
+// A "%s" beyond the last value stays too.
+std::string Fill(const char* pattern, std::initializer_list<std::string_view> values);
 
 // The text in double quotes, for messages that show a value exactly (control characters as \xNN).
 std::string Quoted(const std::string& text);

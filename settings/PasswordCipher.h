@@ -1,7 +1,6 @@
 #pragma once
-// The password cipher, the store code of a branch and the reading of a branch number text.
+// The cipher of the stored password of sistema_qor.ini.
 
-#include <cstdint>
 #include <string>
 
 namespace tarvik {
@@ -15,13 +14,5 @@ inline constexpr const char* kPasswordCipherKey = "WUX";
 // the empty text. Throws EConvertError on a digit pair that is not hexadecimal, and Exception
 // when `key` is empty while there is anything to encipher or decipher.
 std::string CipherText(const std::string& mode, const std::string& text, const std::string& key);
-
-// The one-character store code of branch number n. Throws Exception for 80 and above.
-std::string FilialToLojasLeram(int32_t n);
-
-// A branch number text: the locale-aware integer conversion, then the integer text rule, then
-// a truth value (1 or 0). Throws EVariantError when the text is none of these, or when it is a
-// number outside the 32-bit range.
-int32_t TextToBranchNumber(const std::string& text);
 
 }  // namespace tarvik
