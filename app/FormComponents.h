@@ -16,9 +16,9 @@ void CreateDataComponents(TForm& form) {
     form.Conexao = std::make_unique<TDbConnection>();
     SetDesignTimeValues(*form.Conexao);
     form.Transacao = std::make_unique<TDbTransaction>(*form.Conexao);
-    form.QProdutos = std::make_unique<TDbQuery>("QProdutos", *form.Conexao, *form.Transacao, false);
-    form.QTemp = std::make_unique<TDbQuery>("QTemp", *form.Conexao, *form.Transacao, false);
-    form.QInclui = std::make_unique<TDbQuery>("QInclui", *form.Conexao, *form.Transacao, true);
+    form.QProdutos = std::make_unique<TDbQuery>("QProdutos", *form.Conexao, false);
+    form.QTemp = std::make_unique<TDbQuery>("QTemp", *form.Conexao, false);
+    form.QInclui = std::make_unique<TDbQuery>("QInclui", *form.Conexao, true);
 }
 
 }  // namespace tarvik

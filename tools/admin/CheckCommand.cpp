@@ -274,7 +274,7 @@ private:
     // Destroyed in reverse: the transaction first, which closes the link and releases the
     // query's result, then the query, then the connection (the layer allows any order).
     TDbConnection conexao_;
-    TDbQuery query_{"QCheck", conexao_, transacao_, false};
+    TDbQuery query_{"QCheck", conexao_, false};
     TDbTransaction transacao_{conexao_};
     bool connected_ = false;
     bool strict_ = false;

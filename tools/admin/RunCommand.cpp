@@ -97,9 +97,9 @@ int RunGenerationHeadless(const TRunOptions& options, TConsole& console) {
         TDbConnection conexao;
         SetDesignTimeValues(conexao);
         TDbTransaction transacao(conexao);
-        TDbQuery produtos("QProdutos", conexao, transacao, false);
-        TDbQuery temp("QTemp", conexao, transacao, false);
-        TDbQuery inclui("QInclui", conexao, transacao, true);
+        TDbQuery produtos("QProdutos", conexao, false);
+        TDbQuery temp("QTemp", conexao, false);
+        TDbQuery inclui("QInclui", conexao, true);
         try {
             ApplyConnectionSettings(conexao);
             RunGeneration(view, options.table, produtos, temp, inclui, TBranchIdentity::FromSettings());
