@@ -1,5 +1,6 @@
 #include "client/Session.h"
 
+#include <errmsg.h>
 #include <mysql.h>
 #include <mysqld_error.h>
 
@@ -36,5 +37,7 @@ bool IsRefusedLogin(unsigned errorNumber) { return errorNumber == ER_ACCESS_DENI
 bool IsRefusedDatabase(unsigned errorNumber) {
     return errorNumber == ER_BAD_DB_ERROR || errorNumber == ER_DBACCESS_DENIED_ERROR;
 }
+
+bool IsLinkLost(unsigned errorNumber) { return errorNumber == CR_SERVER_LOST || errorNumber == CR_SERVER_GONE_ERROR; }
 
 }  // namespace tarvik

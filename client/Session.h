@@ -38,13 +38,16 @@ struct TSessionParameters {
 // copied before the handle is released.
 TConnectionHandle OpenSession(const TSessionParameters& parameters);
 
-// What an error number of the client library says about the settings a session was opened
-// with, by the library's own names for the server's answers (mysqld_error.h). Both mean the
-// server answered: only different settings can mend them.
+// What an error number of the client library says, by the library's own names (mysqld_error.h
+// for the server's answers, errmsg.h for the library's own). The first two mean the server
+// answered a session's opening: only different settings can mend them.
 // The user or password was refused (ER_ACCESS_DENIED_ERROR).
 bool IsRefusedLogin(unsigned errorNumber);
 // The database the login named was refused: it does not exist (ER_BAD_DB_ERROR) or the user
 // may not use it (ER_DBACCESS_DENIED_ERROR).
 bool IsRefusedDatabase(unsigned errorNumber);
+// The link broke while a statement was on its way (CR_SERVER_LOST, CR_SERVER_GONE_ERROR): the
+// server may have carried it out or not.
+bool IsLinkLost(unsigned errorNumber);
 
 }  // namespace tarvik

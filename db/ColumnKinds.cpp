@@ -1,7 +1,6 @@
 #include "db/ColumnKinds.h"
 
 #include <charconv>
-#include <limits>
 
 namespace tarvik {
 namespace {
@@ -75,55 +74,6 @@ TColumnKind KindFromColumnType(std::string_view type) {
     if (Contains(type, "text")) return {TFieldKind::LongText, 0};
     if (StartsWith(type, "set")) return {TFieldKind::Text, FieldTextSize(static_cast<long long>(type.size()) - 4)};
     return {};
-}
-
-int32_t IntegerValueOf(std::string_view text) {
-    int32_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size()) return 0;
-    return value;
-}
-
-bool IsIntegerText(std::string_view text) {
-    if (!text.empty() && (text.front() == '-' || text.front() == '+')) text.remove_prefix(1);
-    if (text.empty()) return false;
-    for (char c : text)
-        if (c < '0' || c > '9') return false;
-    return true;
-}
-
-bool IsIntegerOutOfRange(std::string_view text) {
-    if (!IsIntegerText(text)) return false;
-    int32_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc::result_out_of_range;
-}
-
-std::optional<std::string> UnquoteShownDefault(std::string_view text) {
-    const size_t length = text.size();
-    if (length < 2 || text.front() != '\'' || text.back() != '\'') return std::nullopt;
-
-    std::string literal;
-    literal.reserve(length - 2);
-    const std::string_view inner = text.substr(1, length - 2);
-    for (size_t i = 0; i < inner.size(); ++i) {
-        char c = inner[i];
-        if (c == '\'' && i + 1 < inner.size() && inner[i + 1] == '\'') {
-            ++i;
-        } else if (c == '\\' && i + 1 < inner.size()) {
-            c = inner[++i];
-            switch (c) {
-                case '0': c = '\0'; break;
-                case 'n': c = '\n'; break;
-                case 'r': c = '\r'; break;
-                case 't': c = '\t'; break;
-                case 'Z': c = '\x1a'; break;
-                default: break;
-            }
-        }
-        literal += c;
-    }
-    return literal;
 }
 
 }  // namespace tarvik

@@ -1,6 +1,6 @@
 #include "db/ColumnLayout.h"
 
-#include "db/InsertStatement.h"
+#include "db/ValueText.h"
 #include "platform/Text.h"
 
 namespace tarvik {
@@ -22,54 +22,6 @@ bool QuotesItsLiteralDefault(const TColumnInfo& column) {
            !StartsWithText(column.type, "set");
 }
 
-// A plain decimal numeral ([-+]digits[.digits]) without its sign's plus, its leading zeros and
-// the trailing zeros of its fraction, so that two numerals of one value read alike; nullopt
-// for any other text (an exponent included).
-std::optional<std::string> CanonicalDecimal(std::string_view text) {
-    bool negative = false;
-    if (!text.empty() && (text.front() == '-' || text.front() == '+')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    const size_t dot = text.find('.');
-    std::string_view whole = text.substr(0, dot);
-    std::string_view fraction = dot == std::string_view::npos ? std::string_view() : text.substr(dot + 1);
-    if (whole.empty() && fraction.empty()) return std::nullopt;
-    for (const std::string_view part : {whole, fraction})
-        for (const char c : part)
-            if (c < '0' || c > '9') return std::nullopt;
-    while (!whole.empty() && whole.front() == '0') whole.remove_prefix(1);
-    while (!fraction.empty() && fraction.back() == '0') fraction.remove_suffix(1);
-    if (whole.empty() && fraction.empty()) return std::string("0");
-    std::string canonical = negative ? "-" : "";
-    canonical += whole.empty() ? std::string_view("0") : whole;
-    if (!fraction.empty()) {
-        canonical += '.';
-        canonical += fraction;
-    }
-    return canonical;
-}
-
-// A number column's default is sent through the fifteen-digit form of a double, so it goes as
-// a literal only where that form is the default's own value.
-bool FloatDefaultIsExact(std::string_view type, std::string_view shown) {
-    // The server prints a FLOAT's default to six digits (16777217 shows as 16777200), so the
-    // text is not the stored value.
-    if (StartsWithText(type, "float")) return false;
-    double value = 0;
-    if (!ParseFloatText(shown, value)) return false;  // an expression such as "(1 + 1)"
-    const std::string literal = FloatLiteralText(value);
-    if (StartsWithText(type, "decimal") || StartsWithText(type, "numeric")) {
-        // A DECIMAL's default comes with all its digits, and a plain numeral is read exactly;
-        // a form with an exponent would be read as a double.
-        const std::optional<std::string> sent = CanonicalDecimal(literal);
-        return sent && sent == CanonicalDecimal(shown);
-    }
-    // A DOUBLE's default is printed with the digits that read back as the stored value.
-    double back = 0;
-    return ParseFloatText(literal, back) && back == value;
-}
-
 // The literal that stores exactly the column's default, or nullopt where the layer cannot show
 // one and the insert is to say DEFAULT.
 std::optional<std::string> ExactLiteralOfDefault(const TColumnInfo& column) {
@@ -82,7 +34,7 @@ std::optional<std::string> ExactLiteralOfDefault(const TColumnInfo& column) {
             if (!IsIntegerText(shown) || shown.front() == '+') return std::nullopt;
             return ValueAsRead(column.kind, shown);
         case TFieldKind::Float:
-            if (!FloatDefaultIsExact(column.type, shown)) return std::nullopt;
+            if (!FloatLiteralKeepsDefault(column.type, shown)) return std::nullopt;
             return shown;
         case TFieldKind::Date:
         case TFieldKind::Time:
@@ -128,16 +80,6 @@ TColumnInfo LearnColumn(std::string table, const TShowColumnsRow& row) {
     column.serverFilled = column.generated || ContainsText(row.extra, "DEFAULT_GENERATED");
     if (!column.autoIncrement && row.defaultValue) column.shownDefault = std::string(*row.defaultValue);
     return column;
-}
-
-std::string ValueAsRead(const TColumnKind& kind, std::string_view text) {
-    if (kind.kind == TFieldKind::Integer) {
-        if (IsIntegerOutOfRange(text)) return std::string(text);
-        return std::to_string(IntegerValueOf(text));
-    }
-    if (kind.kind == TFieldKind::Text && text.size() > static_cast<size_t>(kind.size))
-        text = text.substr(0, static_cast<size_t>(kind.size));
-    return std::string(text);
 }
 
 TInitialValue InitialValueOf(const TColumnInfo& column) {

@@ -56,12 +56,6 @@ struct TColumnInfo {
 
 TColumnInfo LearnColumn(std::string table, const TShowColumnsRow& row);
 
-// The value a field of `kind` takes from a text, as values are read from a result: an integer
-// field keeps a 32-bit number in its decimal form, a number beyond 32 bits as its own digits
-// (never 0, which would be another number), and 0 for the empty text; a sized text field keeps
-// at most its size in bytes.
-std::string ValueAsRead(const TColumnKind& kind, std::string_view text);
-
 // The initial value of an appended row's field bound to `column`.
 struct TInitialValue {
     bool serverDefault = false;      // the insert says DEFAULT

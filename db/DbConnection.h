@@ -1,24 +1,24 @@
 #pragma once
 // The main connection and its one link to the server.
 //
-// TDbConnection holds the parameters; TDbTransaction owns the link (one client-library handle)
-// and runs statements on it; the queries (DbQuery.h) send everything through their
-// transaction's link. The objects know each other without owning each other, and each one
-// detaches itself from the others when it goes, so they may be destroyed in any order.
+// TDbConnection holds the parameters; TDbTransaction opens the link (one client-library
+// handle), runs statements on it and closes it when it goes; the queries (DbQuery.h) read and
+// insert through the same link. All three hold the link (DbLink.h) and none holds another, so
+// they may be made and destroyed in any order; the program's owner makes the connection first
+// and releases it last.
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "client/ClientHandles.h"
 #include "client/Session.h"
 #include "db/Flight.h"
 #include "db/StatementText.h"
 
 namespace tarvik {
 
-class TDbTransaction;
-class TDbQuery;
+class TDbLink;
 
 // The connection's parameters (host, database, login, password) keep this many characters.
 inline constexpr size_t kMaxConnectionParameterLength = 255;
@@ -29,50 +29,42 @@ public:
     static constexpr unsigned kDefaultPort = kDefaultServerPort;
 
     TDbConnection();
-    ~TDbConnection();
+    ~TDbConnection();  // leaves an open link to its transaction, which closes it
     TDbConnection(const TDbConnection&) = delete;
     TDbConnection& operator=(const TDbConnection&) = delete;
 
     // Texts are cut to their first kMaxConnectionParameterLength (255) characters. A Host or
     // Database that differs from the current one disconnects first; an equal one changes nothing.
     void SetHost(const std::string& host);
-    const std::string& Host() const { return host_; }
+    const std::string& Host() const;
     void SetPort(const std::string& port);
-    const std::string& Port() const { return port_; }
+    const std::string& Port() const;
     void SetDatabase(const std::string& database);
-    const std::string& Database() const { return database_; }
+    const std::string& Database() const;
     void SetLogin(const std::string& login);
-    const std::string& Login() const { return login_; }
+    const std::string& Login() const;
     void SetPassword(const std::string& password);
-    const std::string& Password() const { return password_; }
+    const std::string& Password() const;
     void SetLoginPrompt(bool prompt) { loginPrompt_ = prompt; }
     bool LoginPrompt() const { return loginPrompt_; }
     // Whether the link, when it is opened, lets one text carry several statements
     // (ExecFlight). Off unless a run in flights asks for it; a change applies from the next link.
-    void SetMultiStatements(bool allowed) { multiStatements_ = allowed; }
-    bool MultiStatements() const { return multiStatements_; }
+    void SetMultiStatements(bool allowed);
+    bool MultiStatements() const;
 
-    bool Connected() const { return connected_; }
-    // Makes the client library ready, then opens the link of every attached transaction; when
-    // one fails, all of them are disconnected again and the error goes on.
+    bool Connected() const;
+    // Counts as connected from now on, and opens the link when a transaction is there to own
+    // it; when that fails, the link is closed again and the error goes on.
     void Connect();
-    // Closes every attached query, disconnects every attached transaction.
+    // Closes the link: every query reading through it is closed, the transaction disconnected.
     void Disconnect();
 
-private:
-    friend class TDbTransaction;
-    friend class TDbQuery;
+    // The link that the transaction and the queries made on this connection share.
+    const std::shared_ptr<TDbLink>& Link() const { return link_; }
 
-    std::string host_;
-    std::string port_ = std::to_string(kDefaultPort);
-    std::string database_;
-    std::string login_;
-    std::string password_;
+private:
     bool loginPrompt_ = false;
-    bool multiStatements_ = false;
-    bool connected_ = false;
-    std::vector<TDbTransaction*> transactions_;
-    std::vector<TDbQuery*> queries_;
+    std::shared_ptr<TDbLink> link_;
 };
 
 class TDbTransaction {
@@ -82,7 +74,7 @@ public:
     TDbTransaction(const TDbTransaction&) = delete;
     TDbTransaction& operator=(const TDbTransaction&) = delete;
 
-    bool Connected() const { return link_ != nullptr; }
+    bool Connected() const;
     void Connect();
     void Disconnect();
 
@@ -106,21 +98,7 @@ public:
     TQuoting Quoting() const;
 
 private:
-    friend class TDbConnection;
-    friend class TDbQuery;
-
-    void OpenLink();
-    void CloseLink();
-    void RequireLink() const;
-    // Sends a statement by the link's sending rule; false when the server refused it.
-    bool Send(const std::string& text);
-    std::string LinkErrorText() const;  // the client library's error text, trimmed
-    unsigned LinkErrorNumber() const;   // and its number (mysql_errno)
-    TResultHandle StoreResult();  // empty when the statement gave no result
-
-    TDbConnection* connection_;
-    TConnectionHandle link_;
-    std::vector<TDbQuery*> queries_;
+    std::shared_ptr<TDbLink> link_;
 };
 
 }  // namespace tarvik

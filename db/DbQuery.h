@@ -1,39 +1,33 @@
 #pragma once
 // A query of the main connection: a SELECT whose whole result is stored on the client and read
 // row by row; a live query also takes appended rows, which it inserts into its first table.
+// It reads and inserts through its connection's link, which the connection's transaction opens.
 
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "db/ColumnLayout.h"
+#include "db/AppendedRow.h"
 
 namespace tarvik {
 
 class TDbConnection;
-
-// A column of the table that an appended row goes into, and what an insert carries for it
-// while nobody sets it.
-struct TUnsetColumn {
-    TColumnInfo column;
-    bool listed = false;  // the insert names it (it has a field); otherwise it is left out
-    TInitialValue initial;
-};
-class TDbTransaction;
+class TDbLink;
 
 enum class TQueryState { Closed, Browsing, Inserting };
 
 class TDbQuery {
 public:
-    // The connection must exist already; the transaction may be made after the query.
-    TDbQuery(std::string name, TDbConnection& connection, TDbTransaction& transaction, bool requestLive);
+    // The transaction may be made after the query: it is needed from the first Open on.
+    TDbQuery(std::string name, TDbConnection& connection, bool requestLive);
     ~TDbQuery();  // frees what the query holds; never talks to the server
     TDbQuery(const TDbQuery&) = delete;
     TDbQuery& operator=(const TDbQuery&) = delete;
 
     const std::string& Name() const { return name_; }
     bool RequestLive() const { return requestLive_; }
+    // Closed also once the link it was opened through has closed.
     TQueryState State() const;
     bool Active() const { return State() != TQueryState::Closed; }
 
@@ -73,22 +67,16 @@ public:
     std::string TakeAppendedRowInsert();
 
 private:
-    friend class TDbConnection;
-    friend class TDbTransaction;
     struct Impl;
 
-    // Closes without the wait cursor and without the server, for a transaction whose link goes.
-    void Release();
-    // The appended row's INSERT text; `autoIncrementField` is the field of the table's
-    // auto-increment column, -1 when it has none.
-    std::string AppendedRowInsert(int& autoIncrementField) const;
-    void Detach();
+    // The query as it stands: what it read through a link that has closed since is let go.
+    Impl& Current();
+    bool Stale() const;
 
     std::string name_;
     bool requestLive_;
     std::string statement_;
-    TDbConnection* connection_;
-    TDbTransaction* transaction_;
+    std::shared_ptr<TDbLink> link_;
     std::unique_ptr<Impl> impl_;
 };
 

@@ -3,7 +3,7 @@
 #include <mysql.h>
 #include <errmsg.h>
 
-#include "db/DbConnection.h"
+#include "db/DbLink.h"
 #include "platform/Text.h"
 #include "platform/WaitCursor.h"
 
@@ -18,9 +18,9 @@ std::string FlightText(const std::vector<std::string>& preparedStatements) {
     return text;
 }
 
-TFlightAnswer TDbTransaction::ExecFlight(const std::vector<std::string>& statements) {
+TFlightAnswer TDbLink::ExecuteFlight(const std::vector<std::string>& statements) {
     TWaitCursor cursor;
-    RequireLink();
+    RequireOpen();
     TFlightAnswer answer;
     if (statements.empty()) return answer;
     std::vector<std::string> prepared;
@@ -29,7 +29,7 @@ TFlightAnswer TDbTransaction::ExecFlight(const std::vector<std::string>& stateme
     for (const std::string& statement : statements) prepared.push_back(PrepareStatementText(statement, quoting));
     const std::string text = FlightText(prepared);
 
-    MYSQL* link = link_.get();
+    MYSQL* link = handle_.get();
     const auto fail = [&] {
         answer.failed = true;
         answer.errorNumber = mysql_errno(link);

@@ -9,8 +9,6 @@ inline constexpr const char* kNotConnected = "Not connected yet";
 inline constexpr const char* kNoDatabaseComponent = "Database component not defined";
 inline constexpr const char* kNoTransactionComponent = "Transaction component not defined";
 inline constexpr const char* kTransactionNotActivated = "Error while activate transaction";
-inline constexpr const char* kServerConnectionError = "Server connection error";
-inline constexpr const char* kInvalidInteger = "'%s' is not a valid integer value";
 inline constexpr const char* kCallerError = "%s: %s";
 
 // The queries.

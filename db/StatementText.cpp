@@ -53,6 +53,15 @@ std::string PrepareStatementText(std::string_view text, TQuoting quoting) {
     return out;
 }
 
+void AppendEnclosed(std::string& out, std::string_view text, char quote) {
+    out += quote;
+    for (const char c : text) {
+        if (c == quote) out += quote;
+        out += c;
+    }
+    out += quote;
+}
+
 bool BeginsWithSelect(std::string_view text) {
     size_t i = 0;
     while (i < text.size() && static_cast<unsigned char>(text[i]) <= 32) ++i;

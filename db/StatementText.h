@@ -19,6 +19,11 @@ enum class TQuoting { BackslashEscapes, NoBackslashEscapes };
 // in a backslash then closes its stretch, as the server reads it.
 std::string PrepareStatementText(std::string_view text, TQuoting quoting = TQuoting::BackslashEscapes);
 
+// Appends `text` between two `quote` characters, each `quote` inside it written twice: how a
+// statement encloses a name in backquotes, or a text in single quotes where backslashes are
+// plain characters.
+void AppendEnclosed(std::string& out, std::string_view text, char quote);
+
 // True when the text, after leading characters of code 32 or less, begins with the word
 // SELECT in any letter case.
 bool BeginsWithSelect(std::string_view text);

@@ -11,7 +11,6 @@ inline constexpr const char* kIdentificationNotFound =
 
 // Reading a column of the identification query.
 inline constexpr const char* kFieldNotFound = "Field '%s' not found";
-inline constexpr const char* kInvalidInteger = "'%s' is not a valid integer value";
 inline constexpr const char* kInvalidDateTime = "'%s' is not a valid date and time";
 
 // Decoding a value of connection.conf.

@@ -7,6 +7,7 @@
 #include "client/Session.h"
 #include "identification/Messages.h"
 #include "platform/Conversions.h"
+#include "platform/DateTimeText.h"
 #include "platform/Errors.h"
 #include "platform/Text.h"
 
@@ -24,25 +25,6 @@ int64_t DaysFromCivil(int64_t y, unsigned m, unsigned d) {
 }
 
 bool LeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
-
-// Reads exactly `count` digits at `pos`.
-bool Digits(const std::string& text, size_t& pos, size_t count, int& value) {
-    if (pos + count > text.size()) return false;
-    value = 0;
-    for (size_t i = 0; i < count; ++i) {
-        const char c = text[pos + i];
-        if (c < '0' || c > '9') return false;
-        value = value * 10 + (c - '0');
-    }
-    pos += count;
-    return true;
-}
-
-bool Expect(const std::string& text, size_t& pos, char c) {
-    if (pos >= text.size() || text[pos] != c) return false;
-    ++pos;
-    return true;
-}
 
 }  // namespace
 
@@ -148,9 +130,7 @@ bool TDaoQuery::FieldValue(const std::string& name, std::string& value) const {
 int32_t TDaoQuery::GetFieldInteger(const std::string& name) const {
     std::string text;
     if (!FieldValue(name, text)) return 0;
-    int32_t value = 0;
-    if (!TryStrToInt(text, value)) throw EConvertError(Format(identification_messages::kInvalidInteger, text.c_str()));
-    return value;
+    return StrToInt(text);
 }
 
 std::string TDaoQuery::GetFieldText(const std::string& name) const {
@@ -207,23 +187,21 @@ std::unique_ptr<TDaoQuery> TDao::OpenQuery(TDaoConnection& connection, const std
 // ---------------------------------------------------------------------------------------------
 
 double DateTimeFromServerText(const std::string& text) {
-    int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+    // "YYYY-MM-DD", then optionally " HH:MM:SS" and a fraction of at least one digit.
+    const std::string_view view = text;
+    TDateParts date;
+    TTimeParts clock;
+    bool ok = view.size() >= 10 && ReadDateText(view.substr(0, 10), date);
+    if (ok && view.size() > 10)
+        ok = view[10] == ' ' && ReadTimeText(view.substr(11), clock) && !clock.negative && clock.hours.size() == 2;
+    const int year = date.year, month = date.month, day = date.day, minute = clock.minute, second = clock.second;
+    int hour = 0;
+    for (const char c : clock.hours) hour = hour * 10 + (c - '0');
     double fraction = 0.0;
-    size_t pos = 0;
-    bool ok = Digits(text, pos, 4, year) && Expect(text, pos, '-') && Digits(text, pos, 2, month) &&
-              Expect(text, pos, '-') && Digits(text, pos, 2, day);
-    if (ok && pos < text.size()) {
-        ok = Expect(text, pos, ' ') && Digits(text, pos, 2, hour) && Expect(text, pos, ':') &&
-             Digits(text, pos, 2, minute) && Expect(text, pos, ':') && Digits(text, pos, 2, second);
-        if (ok && pos < text.size()) {
-            ok = Expect(text, pos, '.') && pos < text.size();
-            double scale = 0.1;
-            for (; ok && pos < text.size(); ++pos, scale /= 10) {
-                const char c = text[pos];
-                if (c < '0' || c > '9') ok = false;
-                else fraction += (c - '0') * scale;
-            }
-        }
+    double scale = 0.1;
+    for (const char c : clock.fraction) {
+        fraction += (c - '0') * scale;
+        scale /= 10;
     }
     if (ok && year == 0 && month == 0 && day == 0 && hour == 0 && minute == 0 && second == 0 && fraction == 0.0)
         return 0.0;

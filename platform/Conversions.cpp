@@ -3,7 +3,8 @@
 #include <locale.h>
 #include <stdlib.h>
 
-#include "platform/Errors.h"
+#include "platform/Messages.h"
+#include "platform/NumberText.h"
 #include "platform/Text.h"
 
 namespace tarvik {
@@ -51,56 +52,61 @@ bool TryStrToInt(const std::string& text, int32_t& value) {
     return true;
 }
 
+int32_t StrToInt(const std::string& text) {
+    int32_t value = 0;
+    if (!TryStrToInt(text, value)) throw InvalidIntegerError(text);
+    return value;
+}
+
+EConvertError InvalidIntegerError(const std::string& text) {
+    return EConvertError(Format(platform_messages::kInvalidInteger, text.c_str()));
+}
+
 namespace {
 
 bool IsSpaceOrTab(char c) { return c == ' ' || c == '\t'; }
 
-// The decimal number grammar of the float reader:
-// [blanks] [sign] digits [. digits] [(e|E) [sign] digits] [blanks].
-struct TDecimalText {
-    bool negative = false;
-    std::string digits;       // every mantissa digit, in order, the "." left out
-    int64_t integerDigits = 0;  // how many of `digits` stand before the "."
-    int64_t exponent = 0;       // clamped far beyond any useful range
-    size_t numberBegin = 0;     // the number without its surrounding blanks, for strtod
-    size_t numberEnd = 0;
-};
-
-bool ParseDecimalText(const std::string& text, TDecimalText& out) {
+// The float reader's grammar: [blanks] [sign] digits [. digits] [exponent] [blanks], at least
+// one digit in the mantissa. Gives where the number stands without its blanks, for strtod.
+bool FindDecimalNumber(const std::string& text, size_t& begin, size_t& end) {
     const size_t n = text.size();
     size_t i = 0;
     while (i < n && IsSpaceOrTab(text[i])) ++i;
-    out.numberBegin = i;
-    if (i < n && (text[i] == '+' || text[i] == '-')) out.negative = text[i++] == '-';
-    while (i < n && text[i] >= '0' && text[i] <= '9') out.digits += text[i++];
-    out.integerDigits = static_cast<int64_t>(out.digits.size());
-    if (i < n && text[i] == '.') {
-        ++i;
-        while (i < n && text[i] >= '0' && text[i] <= '9') out.digits += text[i++];
-    }
-    if (out.digits.empty()) return false;
-    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
-        ++i;
-        bool negativeExponent = false;
-        if (i < n && (text[i] == '+' || text[i] == '-')) negativeExponent = text[i++] == '-';
-        if (i >= n || text[i] < '0' || text[i] > '9') return false;
-        int64_t exponent = 0;
-        for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i)
-            if (exponent < 1000000000) exponent = exponent * 10 + (text[i] - '0');
-        out.exponent = negativeExponent ? -exponent : exponent;
-    }
-    out.numberEnd = i;
+    begin = i;
+    if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+    size_t digits = 0;
+    for (; i < n && text[i] >= '0' && text[i] <= '9'; ++i) ++digits;
+    if (i < n && text[i] == '.')
+        for (++i; i < n && text[i] >= '0' && text[i] <= '9'; ++i) ++digits;
+    int64_t exponent = 0;
+    if (digits == 0 || !ReadExponent(text, i, exponent)) return false;
+    end = i;
     while (i < n && IsSpaceOrTab(text[i])) ++i;
     return i == n;
 }
 
 }  // namespace
 
+bool ReadExponent(const std::string& text, size_t& i, int64_t& exponent) {
+    const size_t n = text.size();
+    exponent = 0;
+    if (i >= n || (text[i] != 'e' && text[i] != 'E')) return true;
+    size_t j = i + 1;
+    bool negative = false;
+    if (j < n && (text[j] == '+' || text[j] == '-')) negative = text[j++] == '-';
+    if (j >= n || text[j] < '0' || text[j] > '9') return false;
+    for (; j < n && text[j] >= '0' && text[j] <= '9'; ++j)
+        if (exponent < 1000000000) exponent = exponent * 10 + (text[j] - '0');
+    if (negative) exponent = -exponent;
+    i = j;
+    return true;
+}
+
 bool TryStrToFloat(const std::string& text, double& value) {
-    TDecimalText parsed;
-    if (!ParseDecimalText(text, parsed)) return false;
+    size_t begin = 0, end = 0;
+    if (!FindDecimalNumber(text, begin, end)) return false;
     // strtod follows LC_NUMERIC; the "C" locale keeps "." the separator whatever the process uses.
-    const std::string number = text.substr(parsed.numberBegin, parsed.numberEnd - parsed.numberBegin);
+    const std::string number = text.substr(begin, end - begin);
 #ifdef _WIN32
     static const _locale_t cLocale = ::_create_locale(LC_ALL, "C");
     value = ::_strtod_l(number.c_str(), nullptr, cLocale);

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Errors.h"
+
 namespace tarvik {
 
 // The integer text rule: leading blanks (' ') skipped, an optional "+" or "-", then either
@@ -12,6 +14,14 @@ namespace tarvik {
 // two's-complement pattern, so "$FFFFFFFF" is -1; a "-" negates it). Nothing may follow the
 // digits. Returns false, leaving `value` untouched, when the text does not follow the rule.
 bool TryStrToInt(const std::string& text, int32_t& value);
+
+// The same rule for a text that must be an integer: EConvertError "'<text>' is not a valid
+// integer value" when it is not.
+int32_t StrToInt(const std::string& text);
+
+// The error every reader of an integer text raises for one that is not ("'<text>' is not a
+// valid integer value"), for readers whose own rule finds the fault.
+EConvertError InvalidIntegerError(const std::string& text);
 
 // A floating-point text, always read with "C" rules whatever the process locale: blanks (' ',
 // tab) before and after, an optional "+" or "-", digits with an optional "." and fraction (at

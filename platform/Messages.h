@@ -4,6 +4,9 @@
 
 namespace tarvik::platform_messages {
 
+// A text that is no integer, wherever one is read: settings, ports, result fields (the text).
+inline constexpr const char* kInvalidInteger = "'%s' is not a valid integer value";
+
 // This machine's own address: the name or its lookup failed (error number, system text).
 inline constexpr const char* kSocketError = "Socket Error # %d\r\n%s";
 // The address-history file could not be created (its path, the system text).

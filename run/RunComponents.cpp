@@ -17,9 +17,9 @@ TDbConnection& WithDesignTimeValues(TDbConnection& connection) {
 
 TRunComponents::TRunComponents()
     : transacao_(WithDesignTimeValues(conexao_)),
-      qProdutos_("QProdutos", conexao_, transacao_, false),
-      qTemp_("QTemp", conexao_, transacao_, false),
-      qInclui_("QInclui", conexao_, transacao_, true) {}
+      qProdutos_("QProdutos", conexao_, false),
+      qTemp_("QTemp", conexao_, false),
+      qInclui_("QInclui", conexao_, true) {}
 
 void TRunComponents::ApplySettings() { ApplyConnectionSettings(conexao_); }
 

@@ -8,7 +8,7 @@
 #include <cmath>
 
 #include "platform/Conversions.h"
-#include "platform/Errors.h"
+#include "platform/NumberText.h"
 #include "platform/Text.h"
 
 namespace tarvik {
@@ -36,13 +36,6 @@ struct TNumberText {
     int64_t exponent = 0;
 };
 
-// [symbols] number [symbols], where the symbols are blanks, at most one "+", one "-", one "$"
-// and one "(" before the number, and after it blanks, a "+" or "-" not given before, a "$"
-// not given before, and the ")" that an opening one needs. "-" or the parentheses make the
-// number negative. The number is either decimal digits, with "," between digits of the
-// integer part ignored as group separators, an optional "." and fraction (at least one digit
-// in all) and an optional exponent; or "&H" / "&O" and hexadecimal / octal digits, with
-// nothing but blanks around them.
 // The symbols that may stand on either side of the number, each once.
 struct TNumberSymbols {
     bool plus = false, minus = false, currency = false;
@@ -56,6 +49,13 @@ struct TNumberSymbols {
     }
 };
 
+// [symbols] number [symbols], where the symbols are blanks, at most one "+", one "-", one "$"
+// and one "(" before the number, and after it blanks, a "+" or "-" not given before, a "$"
+// not given before, and the ")" that an opening one needs. "-" or the parentheses make the
+// number negative. The number is either decimal digits, with "," between digits of the
+// integer part ignored as group separators, an optional "." and fraction (at least one digit
+// in all) and an optional exponent; or "&H" / "&O" and hexadecimal / octal digits, with
+// nothing but blanks around them.
 bool ParseNumberText(const std::string& text, TNumberText& out) {
     const size_t n = text.size();
     size_t i = 0;
@@ -98,17 +98,7 @@ bool ParseNumberText(const std::string& text, TNumberText& out) {
     if (i < n && text[i] == '.') {
         for (++i; i < n && IsDigit(text[i]); ++i) out.digits += text[i];
     }
-    if (out.digits.empty()) return false;
-    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
-        ++i;
-        bool negativeExponent = false;
-        if (i < n && (text[i] == '+' || text[i] == '-')) negativeExponent = text[i++] == '-';
-        if (i >= n || !IsDigit(text[i])) return false;
-        int64_t exponent = 0;
-        for (; i < n && IsDigit(text[i]); ++i)
-            if (exponent < 1000000000) exponent = exponent * 10 + (text[i] - '0');
-        out.exponent = negativeExponent ? -exponent : exponent;
-    }
+    if (out.digits.empty() || !ReadExponent(text, i, out.exponent)) return false;
 
     bool closed = false;
     for (; i < n; ++i) {

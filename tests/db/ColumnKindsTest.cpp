@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 namespace tarvik {
 namespace {
 
@@ -48,36 +46,6 @@ INSTANTIATE_TEST_SUITE_P(
         TKindCase{"bit(1)", {K::None, 0}}, TKindCase{"longtext", {K::LongText, 0}},
         TKindCase{"INT(11)", {K::None, 0}},  // the tests are case-sensitive
         TKindCase{"", {K::None, 0}}));
-
-TEST(IntegerValueOfTest, DecimalWithin32BitsElseZero) {
-    EXPECT_EQ(IntegerValueOf("12"), 12);
-    EXPECT_EQ(IntegerValueOf("-2147483648"), INT32_MIN);
-    EXPECT_EQ(IntegerValueOf("2147483647"), INT32_MAX);
-    EXPECT_EQ(IntegerValueOf("2147483648"), 0);
-    EXPECT_EQ(IntegerValueOf(""), 0);
-    EXPECT_EQ(IntegerValueOf("12a"), 0);
-    EXPECT_EQ(IntegerValueOf(" 12"), 0);
-    EXPECT_EQ(IntegerValueOf("1.5"), 0);
-}
-
-// MariaDB prints the literal default of a TEXT, BLOB or JSON column in quotes, escaped with
-// backslashes (also in NO_BACKSLASH_ESCAPES), and an expression default bare.
-TEST(UnquoteShownDefaultTest, QuotedLiteralsAndBareExpressions) {
-    EXPECT_EQ(UnquoteShownDefault("'q'"), "q");
-    EXPECT_EQ(UnquoteShownDefault("'it\\'s\\\\ \"q\"'"), "it's\\ \"q\"");
-    EXPECT_EQ(UnquoteShownDefault("'it''s'"), "it's");
-    EXPECT_EQ(UnquoteShownDefault("'a\\nb\tc'"), "a\nb\tc");
-    EXPECT_EQ(UnquoteShownDefault("'\\''"), "'");
-    EXPECT_EQ(UnquoteShownDefault("''"), "");
-    EXPECT_EQ(UnquoteShownDefault("'NULL'"), "NULL");
-    EXPECT_EQ(UnquoteShownDefault("'uuid()'"), "uuid()");
-    EXPECT_EQ(UnquoteShownDefault("uuid()"), std::nullopt);
-    EXPECT_EQ(UnquoteShownDefault("concat('a','b')"), std::nullopt);
-    EXPECT_EQ(UnquoteShownDefault("json_object('k',1)"), std::nullopt);
-    EXPECT_EQ(UnquoteShownDefault("NULL"), std::nullopt);
-    EXPECT_EQ(UnquoteShownDefault(""), std::nullopt);
-    EXPECT_EQ(UnquoteShownDefault("'"), std::nullopt);
-}
 
 }  // namespace
 }  // namespace tarvik

@@ -201,6 +201,35 @@ TEST_F(LinkTest, TheWaitCursorShowsWhileWorkingAndTheOutermostOneComesBack) {
     }
 }
 
+// The rows, the layout and the appended row that a query read through the link go when the
+// link closes, whichever object closes it, and the query reads as closed.
+TEST_F(LinkTest, WhatAQueryHeldGoesWithTheLinkItCameThrough) {
+    db.Exec("CREATE TABLE x (a int)");
+    db.Exec("INSERT INTO x VALUES (1), (2)");
+    const std::vector<std::function<void()>> closings = {[&] { transacao.Disconnect(); },
+                                                         [&] { conexao.Disconnect(); }};
+    for (size_t i = 0; i < closings.size(); ++i) {
+        SCOPED_TRACE(i);
+        qInclui.SetStatement("Select a from x");
+        qInclui.Open();
+        ASSERT_EQ(qInclui.InsertLayout().size(), 1u);
+        qInclui.AppendRow();
+        closings[i]();
+        EXPECT_EQ(qInclui.State(), TQueryState::Closed);
+        EXPECT_TRUE(qInclui.AtEnd());
+        EXPECT_TRUE(qInclui.NoRows());
+        EXPECT_TRUE(qInclui.InsertLayout().empty());
+        EXPECT_EQ(qInclui.RowCount(), 0);
+        EXPECT_TRUE(ThrowsExactly<EDatabaseError>([&] { qInclui.PostRow(); },
+                                                  "QInclui: Cannot perform this operation on a closed dataset"));
+        EXPECT_TRUE(ThrowsExactly<EDatabaseError>([&] { qInclui.GetFieldText("a"); }, "QInclui: Field 'a' not found"));
+        qInclui.Open();
+        EXPECT_EQ(qInclui.RowCount(), 2);
+        EXPECT_EQ(qInclui.GetFieldText("a"), "1");
+    }
+    EXPECT_EQ(db.Scalar("SELECT COUNT(*) FROM x"), "2");
+}
+
 // Every order in which the three kinds of object can go, with a result open.
 class DestructionOrderTest : public ::testing::TestWithParam<std::array<int, 3>> {};
 
@@ -223,7 +252,7 @@ TEST_P(DestructionOrderTest, AnyOrderIsSafeAndTheTransactionClosesTheLink) {
     connection->SetPassword(TestServer().password);
     connection->SetDatabase(db.Name());
     auto transaction = std::make_unique<TDbTransaction>(*connection);
-    auto query = std::make_unique<TDbQuery>("QProdutos", *connection, *transaction, false);
+    auto query = std::make_unique<TDbQuery>("QProdutos", *connection, false);
     query->SetStatement("Select a from t");
     query->Open();
     query->MoveNext();
@@ -261,7 +290,7 @@ TEST(WindowOrderTest, QueriesMadeBeforeTheirTransactionAreKnownToIt) {
     TScratchDatabase db;
     struct TWindow {
         TDbConnection conexao;
-        TDbQuery qProdutos{"QProdutos", conexao, transacao, false};
+        TDbQuery qProdutos{"QProdutos", conexao, false};
         TDbTransaction transacao{conexao};
     };
     auto window = std::make_unique<TWindow>();

@@ -26,11 +26,11 @@ struct TMainConnection {
 
     // The transaction is declared after its queries, the other way round from the window, so
     // that the layer's tests also cover a transaction made after its queries and released
-    // before them (the queries only keep a reference to it).
+    // before them (the queries hold only the connection's link).
     TDbConnection conexao;
-    TDbQuery qProdutos{"QProdutos", conexao, transacao, false};
-    TDbQuery qTemp{"QTemp", conexao, transacao, false};
-    TDbQuery qInclui{"QInclui", conexao, transacao, true};
+    TDbQuery qProdutos{"QProdutos", conexao, false};
+    TDbQuery qTemp{"QTemp", conexao, false};
+    TDbQuery qInclui{"QInclui", conexao, true};
     TDbTransaction transacao{conexao};
 };
 

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "db/ColumnKinds.h"
+#include "db/ValueText.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace {

@@ -17,6 +17,7 @@
 
 #include "db/ColumnKinds.h"
 #include "db/InsertStatement.h"
+#include "db/ValueText.h"
 #include "tests/fuzz/FuzzSupport.h"
 
 namespace {

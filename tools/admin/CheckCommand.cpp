@@ -273,10 +273,10 @@ private:
     }
 
     const std::optional<std::string>& table_;
-    // Destroyed in reverse: the transaction first, which closes the link and releases the
-    // query's result, then the query, then the connection (the layer allows any order).
+    // Destroyed in reverse: the transaction first, which closes the link, then the query, which
+    // frees the result it read through it, then the connection (the layer allows any order).
     TDbConnection conexao_;
-    TDbQuery query_{"QCheck", conexao_, transacao_, false};
+    TDbQuery query_{"QCheck", conexao_, false};
     TDbTransaction transacao_{conexao_};
     bool connected_ = false;
     bool strict_ = false;

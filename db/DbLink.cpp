@@ -1,0 +1,119 @@
+#include "db/DbLink.h"
+
+#include <mysql.h>
+
+#include "client/Session.h"
+#include "db/Messages.h"
+#include "platform/Conversions.h"
+#include "platform/Errors.h"
+#include "platform/Text.h"
+#include "platform/WaitCursor.h"
+
+namespace tarvik {
+
+void TDbLink::Connect() {
+    if (connected) return;
+    TWaitCursor cursor;
+    // The client library is linked in and makes itself ready at the first mysql_init.
+    connected = true;
+    if (transactions == 0 || IsOpen()) return;
+    try {
+        Open();
+    } catch (...) {
+        Close();
+        connected = false;
+        throw;
+    }
+}
+
+void TDbLink::Activate() {
+    if (IsOpen()) return;
+    TWaitCursor cursor;
+    if (!connectionAlive) throw EDatabaseError(db_messages::kNoDatabaseComponent);
+    // Connecting the connection opens the link already.
+    if (!connected) Connect();
+    if (!IsOpen()) Open();
+    if (!IsOpen()) throw EDatabaseError(db_messages::kTransactionNotActivated);
+}
+
+void TDbLink::Open() {
+    const int32_t port = StrToInt(parameters.port);
+    TSessionParameters session;
+    session.host = parameters.host;
+    session.user = parameters.login;
+    session.password = parameters.password;
+    // Handed over even when empty: the database is chosen in the handshake, so nothing needs
+    // to follow it.
+    session.database = parameters.database;
+    session.port = static_cast<unsigned>(port);
+    session.clientFlags = CLIENT_CONNECT_WITH_DB | (parameters.multiStatements ? CLIENT_MULTI_STATEMENTS : 0);
+    // The system's texts are single-byte; the library's own default (utf8mb4) would make the
+    // server refuse or mangle them. This only fills the handshake, no statement is sent.
+    session.characterSet = "latin1";
+    TConnectionHandle handle;
+    try {
+        handle = OpenSession(session);
+    } catch (const EDatabaseError& e) {
+        // This link hands on the library's texts trimmed, as it does every text it reports.
+        throw EDatabaseError(Trim(e.Message()), e.ErrorNumber());
+    }
+    if (!handle) throw EDatabaseError(db_messages::kTransactionNotActivated);
+    handle_ = std::move(handle);
+}
+
+void TDbLink::Close() {
+    handle_.reset();
+    ++generation_;
+}
+
+void TDbLink::RequireOpen() const {
+    if (!handle_) throw EDatabaseError(db_messages::kNotConnected);
+}
+
+bool TDbLink::Send(const std::string& text) {
+    RequireOpen();
+    const std::string statement = PrepareStatementText(text, Quoting());
+    return mysql_query(handle_.get(), statement.c_str()) == 0;
+}
+
+TQuoting TDbLink::Quoting() const {
+    return handle_ && (handle_.get()->server_status & SERVER_STATUS_NO_BACKSLASH_ESCAPES)
+               ? TQuoting::NoBackslashEscapes
+               : TQuoting::BackslashEscapes;
+}
+
+std::string TDbLink::ErrorText() const { return handle_ ? Trim(mysql_error(handle_.get())) : std::string(); }
+
+unsigned TDbLink::ErrorNumber() const { return handle_ ? mysql_errno(handle_.get()) : 0; }
+
+TResultHandle TDbLink::StoreResult() { return TResultHandle(mysql_store_result(handle_.get())); }
+
+uint64_t TDbLink::Execute(const std::string& text, const std::string& callerName) {
+    TWaitCursor cursor;
+    if (!Send(text)) {
+        const unsigned number = ErrorNumber();
+        std::string message = Format(db_messages::kCallerError, callerName.c_str(), ErrorText().c_str());
+        // With the link gone the server's answer is lost, not its work: the statement may
+        // have taken effect, and a caller that counts what it changed must know that.
+        if (IsLinkLost(number)) throw EStatementOutcomeUnknown(std::move(message), number);
+        throw EDatabaseError(std::move(message), number);
+    }
+    return mysql_affected_rows(handle_.get());
+}
+
+std::string TDbLink::Evaluate(const std::string& expression) {
+    TWaitCursor cursor;
+    if (!Send("SELECT " + expression)) throw EDatabaseError(ErrorText(), ErrorNumber());
+    const TResultHandle result = StoreResult();
+    if (!result) throw EDatabaseError(ErrorText(), ErrorNumber());
+    std::string value;
+    if (mysql_num_fields(result.get()) > 0) {
+        if (MYSQL_ROW row = mysql_fetch_row(result.get())) {
+            const unsigned long* lengths = mysql_fetch_lengths(result.get());
+            if (row[0]) value.assign(row[0], lengths[0]);
+        }
+    }
+    return value;
+}
+
+}  // namespace tarvik
