@@ -19,7 +19,7 @@ add_library(tarvik_test_support STATIC
   support/ScopedWorkingDirectory.cpp
   support/ClientErrors.cpp
 )
-target_include_directories(tarvik_test_support PUBLIC ${PROJECT_SOURCE_DIR})
+target_include_directories(tarvik_test_support PUBLIC ${PROJECT_SOURCE_DIR} ${TARVIK_TESTS_GENERATED_DIR})
 target_link_libraries(tarvik_test_support PUBLIC tarvik_options tarvik_platform tarvik_client tarvik_identification GTest::gtest)
 
 # One program per folder, run whole as one test: every start of a program under Wine costs
