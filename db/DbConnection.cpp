@@ -142,7 +142,7 @@ void TDbTransaction::OpenLink() {
     // to follow it.
     session.database = c.Database();
     session.port = static_cast<unsigned>(port);
-    session.clientFlags = CLIENT_CONNECT_WITH_DB;
+    session.clientFlags = CLIENT_CONNECT_WITH_DB | (c.MultiStatements() ? CLIENT_MULTI_STATEMENTS : 0);
     // The system's texts are single-byte; the library's own default (utf8mb4) would make the
     // server refuse or mangle them. This only fills the handshake, no statement is sent.
     session.characterSet = "latin1";

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "client/ClientHandles.h"
+#include "db/Flight.h"
 #include "db/StatementText.h"
 
 namespace tarvik {
@@ -42,6 +43,10 @@ public:
     const std::string& Password() const { return password_; }
     void SetLoginPrompt(bool prompt) { loginPrompt_ = prompt; }
     bool LoginPrompt() const { return loginPrompt_; }
+    // Whether the link, when it is opened, lets one text carry several statements
+    // (ExecFlight). Off unless a run in flights asks for it; a change applies from the next link.
+    void SetMultiStatements(bool allowed) { multiStatements_ = allowed; }
+    bool MultiStatements() const { return multiStatements_; }
 
     bool Connected() const { return connected_; }
     // Makes the client library ready, then opens the link of every attached transaction; when
@@ -60,6 +65,7 @@ private:
     std::string login_;
     std::string password_;
     bool loginPrompt_ = false;
+    bool multiStatements_ = false;
     bool connected_ = false;
     std::vector<TDbTransaction*> transactions_;
     std::vector<TDbQuery*> queries_;
@@ -85,6 +91,9 @@ public:
     uint64_t ExecStatement(const std::string& text, const std::string& callerName);
     // "SELECT " + expression; the first column of the first row ("" for NULL or no row).
     std::string EvaluateExpression(const std::string& expression);
+    // Sends the statements as one text, each by the link's sending rule, and reads every
+    // answer (db/Flight.h). Needs a link opened with multi-statements allowed.
+    TFlightAnswer ExecFlight(const std::vector<std::string>& statements);
     // Sends nothing: no transaction statement ever reaches the server.
     void Commit();
 

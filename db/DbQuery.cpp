@@ -592,11 +592,38 @@ void TDbQuery::PostRow() {
     if (q.state != TQueryState::Inserting) return;
     if (!transaction_) throw EDatabaseError(db_messages::kNoTransactionComponent);
 
+    int autoIncrementField = -1;
+    transaction_->ExecStatement(AppendedRowInsert(autoIncrementField), name_);
+
+    if (autoIncrementField >= 0 && !q.edit[static_cast<size_t>(autoIncrementField)].value) {
+        try {
+            const std::string id = transaction_->EvaluateExpression("LAST_INSERT_ID()");
+            q.edit[static_cast<size_t>(autoIncrementField)].value =
+                q.AsRead(static_cast<size_t>(autoIncrementField), id);
+        } catch (const Exception&) {
+            // The row is in the table; only its number stays unknown here.
+        }
+    }
+    q.KeepEditedRow();
+}
+
+std::string TDbQuery::TakeAppendedRowInsert() {
+    Impl& q = *impl_;
+    RequireInserting(q.state, name_);
+    if (!transaction_) throw EDatabaseError(db_messages::kNoTransactionComponent);
+    int autoIncrementField = -1;
+    std::string text = AppendedRowInsert(autoIncrementField);
+    q.KeepEditedRow();
+    return text;
+}
+
+std::string TDbQuery::AppendedRowInsert(int& autoIncrementField) const {
+    const Impl& q = *impl_;
     const std::string table = q.tables.empty() ? std::string() : q.tables.front();
     std::vector<std::string_view> names;
     std::vector<TInsertValue> values;
     std::vector<int> listed;  // learned columns already in the statement
-    int autoIncrementField = -1;
+    autoIncrementField = -1;
     for (size_t i = 0; i < q.fields.size(); ++i) {
         const int info = q.fields[i].info;
         const TColumnInfo* column = info >= 0 ? &q.columns[static_cast<size_t>(info)] : nullptr;
@@ -620,19 +647,7 @@ void TDbQuery::PostRow() {
         values.push_back(value);
         if (column->autoIncrement && autoIncrementField < 0) autoIncrementField = static_cast<int>(i);
     }
-
-    transaction_->ExecStatement(BuildInsertStatement(table, names, values, transaction_->Quoting()), name_);
-
-    if (autoIncrementField >= 0 && !q.edit[static_cast<size_t>(autoIncrementField)].value) {
-        try {
-            const std::string id = transaction_->EvaluateExpression("LAST_INSERT_ID()");
-            q.edit[static_cast<size_t>(autoIncrementField)].value =
-                q.AsRead(static_cast<size_t>(autoIncrementField), id);
-        } catch (const Exception&) {
-            // The row is in the table; only its number stays unknown here.
-        }
-    }
-    q.KeepEditedRow();
+    return BuildInsertStatement(table, names, values, transaction_->Quoting());
 }
 
 }  // namespace tarvik

@@ -67,6 +67,10 @@ public:
     void SetFieldText(const std::string& field, const std::string& value);
     // Inserts the appended row into the first table of the FROM clause through the transaction.
     void PostRow();
+    // The INSERT that PostRow would send for the appended row, byte for byte (before the link's
+    // sending rule), without sending it; the row is then kept as PostRow keeps it. For a caller
+    // that sends the statement itself (a run in flights), and so takes on reporting its outcome.
+    std::string TakeAppendedRowInsert();
 
 private:
     friend class TDbConnection;
@@ -75,6 +79,9 @@ private:
 
     // Closes without the wait cursor and without the server, for a transaction whose link goes.
     void Release();
+    // The appended row's INSERT text; `autoIncrementField` is the field of the table's
+    // auto-increment column, -1 when it has none.
+    std::string AppendedRowInsert(int& autoIncrementField) const;
     void Detach();
 
     std::string name_;

@@ -10,11 +10,11 @@ TBranchIdentity TBranchIdentity::FromSettings() {
 }
 
 std::string TargetTableFor(int itemIndex) {
-    return itemIndex == 0 ? run_messages::kTargetTable0 : run_messages::kTargetTable1;
+    return kTargetTables[itemIndex == 0 ? 0 : 1];
 }
 
 void RunGeneration(TRunView& view, const std::string& table, TDbQuery& produtos, TDbQuery& temp,
-                   TDbQuery& inclui, const TBranchIdentity& branch) {
+                   TDbQuery& inclui, const TBranchIdentity& branch, const std::function<void()>& finished) {
     view.SetStartEnabled(false);
 
     produtos.SetStatement("Select produto_id from produto");
@@ -26,6 +26,7 @@ void RunGeneration(TRunView& view, const std::string& table, TDbQuery& produtos,
     view.SetGaugeMaximum(static_cast<int32_t>(produtos.RowCount()));
 
     while (!produtos.AtEnd()) {
+        if (view.StopRequested()) throw ERunStopped(run_messages::kRunStopped);
         const std::string product = produtos.GetFieldText("produto_id");
         const int32_t branchNumber = branch.codLogica();
         temp.SetStatement("Select * from " + table + " where produto_id = " + product +
@@ -47,6 +48,7 @@ void RunGeneration(TRunView& view, const std::string& table, TDbQuery& produtos,
 
     produtos.Close();
     inclui.Close();
+    if (finished) finished();
     view.Inform(run_messages::kRunFinished);
     view.SetStartEnabled(true);
 }

@@ -9,6 +9,7 @@
 // stay inserted.
 
 #include "db/DbQuery.h"
+#include "platform/Errors.h"
 
 #include <cstdint>
 #include <functional>
@@ -27,6 +28,14 @@ public:
     virtual void Inform(const std::string& text) = 0;  // returns when the user closed it
     // A row was inserted and the server said so; nothing for a front end that does not count.
     virtual void RowPosted() {}
+    // Asked between products (between flights): true ends the run there with ERunStopped,
+    // every row whole. The window never asks; tarvik-admin does on Ctrl-C.
+    virtual bool StopRequested() const { return false; }
+};
+
+// A run that stopped because its front end asked it to.
+class ERunStopped : public Exception {
+    using Exception::Exception;
 };
 
 // The branch number written into filial_id, and the store code for lojas_leram. Both are
@@ -39,11 +48,17 @@ struct TBranchIdentity {
     static TBranchIdentity FromSettings();
 };
 
+// The two minimum-stock tables a run can fill, in the order of the window's radio items.
+inline constexpr const char* kTargetTables[2] = {"estoque_minimo", "estoque_minimo2"};
+
 // "estoque_minimo" for item 0, "estoque_minimo2" for any other index.
 std::string TargetTableFor(int itemIndex);
 
-// Fills `table` (one of the two target tables, as the front end chose it).
+// Fills `table` (one of the two target tables, as the front end chose it). `finished`, when
+// given, is called once the queries are closed and before the completion message, which waits
+// for the user.
 void RunGeneration(TRunView& view, const std::string& table, TDbQuery& produtos, TDbQuery& temp,
-                   TDbQuery& inclui, const TBranchIdentity& branch);
+                   TDbQuery& inclui, const TBranchIdentity& branch,
+                   const std::function<void()>& finished = {});
 
 }  // namespace tarvik

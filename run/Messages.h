@@ -1,11 +1,21 @@
 #pragma once
-// What the run itself names and says: the two target tables and the completion message.
-// Windows-1252 byte strings, decoded only where a front end puts them on the screen.
+// What the run says: the completion message and why a run did not start. Windows-1252 byte strings, decoded only where a front end puts them on the
+// screen.
 
 namespace tarvik::run_messages {
 
-inline constexpr const char* kTargetTable0 = "estoque_minimo";
-inline constexpr const char* kTargetTable1 = "estoque_minimo2";
 inline constexpr const char* kRunFinished = "Processamento Concluido!";
+// Branch number, table, the id of the connection that holds the run lock.
+inline constexpr const char* kRunInProgress =
+    "Uma gera\xE7\xE3o para a filial %d em %s j\xE1 est\xE1 em andamento (conex\xE3o %s). "
+    "Tente novamente quando ela terminar.";
+// Branch number, table, why the server would not take the run lock.
+inline constexpr const char* kRunLockRefused =
+    "N\xE3o foi poss\xEDvel reservar a gera\xE7\xE3o para a filial %d em %s: %s";
+inline constexpr const char* kRunLockNoAnswer = "GET_LOCK returned NULL";
+// The front end asked the run to stop (Ctrl-C in tarvik-admin).
+inline constexpr const char* kRunStopped = "Gera\xE7\xE3o interrompida.";
+// Query name, product number, the server's text: an INSERT of a flight refused.
+inline constexpr const char* kFlightInsertFailed = "%s (produto_id %s): %s";
 
 }  // namespace tarvik::run_messages

@@ -1,16 +1,12 @@
 #include "app/qt/Utarvik.h"
 
-#include "app/FormComponents.h"
 #include "app/FormDefinition.h"
-#include "app/FormRunView.h"
 #include "app/Messages.h"
 #include "app/qt/Application.h"
 #include "app/qt/Boxes.h"
 #include "app/qt/Gauge.h"
 #include "app/qt/RadioGroup.h"
 #include "app/qt/Windows1252.h"
-#include "run/GenerationRun.h"
-#include "run/MainConnection.h"
 
 #include <QPushButton>
 #include <QRadioButton>
@@ -52,10 +48,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     Gauge1 = new TGauge(this);
     Gauge1->setGeometry(ToQRect(form::kGauge1));
 
-    CreateDataComponents(*this);
-
     RadioGroup1 = new TRadioGroup(app_messages::kRadioGroupCaption,
-                                  {run_messages::kTargetTable0, run_messages::kTargetTable1}, form::kRadioGroupColumns,
+                                  {kTargetTables[0], kTargetTables[1]}, form::kRadioGroupColumns,
                                   this);
     RadioGroup1->setGeometry(ToQRect(form::kRadioGroup1));
     RadioGroup1->SetItemIndex(0);
@@ -71,19 +65,19 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
     }
 }
 
-void TForm1::FormCreate() {
-    ApplyConnectionSettings(*Conexao);
-}
+void TForm1::FormCreate() { Components.ApplySettings(); }
+
+void TForm1::Button1Click() { Components.Run(*this, TargetTableFor(RadioGroup1->ItemIndex())); }
 
 void TForm1::SetStartEnabled(bool enabled) { Button1->setEnabled(enabled); }
 
-void TForm1::Inform(const std::string& text) { ShowInformation(text); }
+void TForm1::SetGaugeMaximum(int32_t maximum) { Gauge1->SetMaxValue(maximum); }
 
-void TForm1::Button1Click() {
-    TFormRunView<TForm1> view(*this);
-    RunGeneration(view, TargetTableFor(RadioGroup1->ItemIndex()), *QProdutos, *QTemp, *QInclui,
-                  TBranchIdentity::FromSettings());
-}
+int32_t TForm1::GaugeProgress() const { return Gauge1->Progress(); }
+
+void TForm1::SetGaugeProgress(int32_t progress) { Gauge1->SetProgress(progress); }
+
+void TForm1::Inform(const std::string& text) { ShowInformation(text); }
 
 void TForm1::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);

@@ -1,13 +1,13 @@
 #pragma once
 // The main window: the target-table choice, the gauge, the start button, and the main
-// connection with its transaction and three queries, all owned by the window.
+// connection with its transaction and three queries (run/RunComponents.h), all owned by the
+// window. The window is the run's view of it.
 
-#include "db/DbConnection.h"
-#include "db/DbQuery.h"
+#include "run/GenerationRun.h"
+#include "run/RunComponents.h"
 
 #include <QWidget>
 
-#include <memory>
 #include <string>
 
 class QPushButton;
@@ -17,7 +17,7 @@ namespace tarvik {
 class TGauge;
 class TRadioGroup;
 
-class TForm1 : public QWidget {
+class TForm1 : public QWidget, public TRunView {
     Q_OBJECT
 public:
     // Builds every control and component with its design-time values, then runs FormCreate;
@@ -27,24 +27,23 @@ public:
     // Points Conexao at the server and database of sistema_qor.ini, with its deciphered
     // password. Connects nothing.
     void FormCreate();
-    // The start button: the generation run (run/GenerationRun.h) over every product.
+    // The start button: the generation run over every product, into the table of the selected
+    // radio item.
     void Button1Click();
-    // What the run asks of the window beside its gauge (app/FormRunView.h).
-    void SetStartEnabled(bool enabled);
-    void Inform(const std::string& text);
+
+    // What the run asks of the window: the start button, the gauge, the information box.
+    void SetStartEnabled(bool enabled) override;
+    void SetGaugeMaximum(int32_t maximum) override;
+    int32_t GaugeProgress() const override;
+    void SetGaugeProgress(int32_t progress) override;
+    void Inform(const std::string& text) override;
 
     // Children of the window; Qt releases them with it, after the members below.
     QPushButton* Button1;
     TGauge* Gauge1;
     TRadioGroup* RadioGroup1;
-    // The data components, owned by the window and declared in the order they depend on each
-    // other, so that they go in the reverse: the queries, then the transaction that carries
-    // their link (closing it), then the connection.
-    std::unique_ptr<TDbConnection> Conexao;
-    std::unique_ptr<TDbTransaction> Transacao;
-    std::unique_ptr<TDbQuery> QProdutos;
-    std::unique_ptr<TDbQuery> QTemp;
-    std::unique_ptr<TDbQuery> QInclui;
+    // The data components, owned by the window.
+    TRunComponents Components;
 
 protected:
     void showEvent(QShowEvent* event) override;

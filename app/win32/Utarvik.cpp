@@ -1,14 +1,10 @@
 #include "app/win32/Utarvik.h"
 
-#include "app/FormComponents.h"
 #include "app/FormDefinition.h"
-#include "app/FormRunView.h"
 #include "app/Messages.h"
 #include "app/win32/Boxes.h"
 #include "app/win32/Cursor.h"
 #include "app/win32/Text.h"
-#include "run/GenerationRun.h"
-#include "run/MainConnection.h"
 
 #include <commctrl.h>
 
@@ -72,8 +68,6 @@ TForm1::TForm1() {
                               GetModuleHandleW(nullptr), this);
     CreateControls();
 
-    CreateDataComponents(*this);
-
     SetBoxOwner(handle_);
     try {
         FormCreate();
@@ -102,7 +96,7 @@ void TForm1::CreateControls() {
     // The items share the frame's inner width in columns, below its caption.
     const form::TRect& group = form::kRadioGroup1;
     const int columnWidth = (group.width - 2 * kRadioItemIndent) / form::kRadioGroupColumns;
-    const char* items[] = {run_messages::kTargetTable0, run_messages::kTargetTable1};
+    const char* items[] = {kTargetTables[0], kTargetTables[1]};
     for (int i = 0; i < 2; ++i) {
         const form::TRect place{group.left + kRadioItemIndent + i * columnWidth, group.top + kRadioCaptionHeight,
                                 columnWidth, kRadioItemHeight};
@@ -124,17 +118,19 @@ int TForm1::RadioItemIndex() const {
     return -1;
 }
 
-void TForm1::FormCreate() { ApplyConnectionSettings(*Conexao); }
+void TForm1::FormCreate() { Components.ApplySettings(); }
+
+void TForm1::Button1Click() { Components.Run(*this, TargetTableFor(RadioItemIndex())); }
 
 void TForm1::SetStartEnabled(bool enabled) { EnableWindow(Button1, enabled ? TRUE : FALSE); }
 
-void TForm1::Inform(const std::string& text) { ShowInformation(text); }
+void TForm1::SetGaugeMaximum(int32_t maximum) { Gauge1->SetMaxValue(maximum); }
 
-void TForm1::Button1Click() {
-    TFormRunView<TForm1> view(*this);
-    RunGeneration(view, TargetTableFor(RadioItemIndex()), *QProdutos, *QTemp, *QInclui,
-                  TBranchIdentity::FromSettings());
-}
+int32_t TForm1::GaugeProgress() const { return Gauge1->Progress(); }
+
+void TForm1::SetGaugeProgress(int32_t progress) { Gauge1->SetProgress(progress); }
+
+void TForm1::Inform(const std::string& text) { ShowInformation(text); }
 
 LRESULT CALLBACK TForm1::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* form = reinterpret_cast<TForm1*>(GetWindowLongPtrW(window, GWLP_USERDATA));

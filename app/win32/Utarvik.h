@@ -1,11 +1,12 @@
 #pragma once
 // The main window in Windows' own toolkit: the target-table choice, the gauge, the start
-// button, and the main connection with its transaction and three queries, all owned by the
-// window. Laid out from app/FormDefinition.h, as the Qt window is.
+// button, and the main connection with its transaction and three queries (run/RunComponents.h),
+// all owned by the window. Laid out from app/FormDefinition.h, as the Qt window is; the window
+// is the run's view of it.
 
 #include "app/win32/Gauge.h"
-#include "db/DbConnection.h"
-#include "db/DbQuery.h"
+#include "run/GenerationRun.h"
+#include "run/RunComponents.h"
 
 #include <memory>
 #include <string>
@@ -14,24 +15,29 @@
 
 namespace tarvik {
 
-class TForm1 {
+class TForm1 : public TRunView {
 public:
     // Builds every control and component with its design-time values, then runs FormCreate;
     // an error that escapes FormCreate is shown in the error box and creation goes on. The
     // window is not shown yet.
     TForm1();
-    ~TForm1();
+    ~TForm1() override;
     TForm1(const TForm1&) = delete;
     TForm1& operator=(const TForm1&) = delete;
 
     // Points Conexao at the server and database of sistema_qor.ini, with its deciphered
     // password. Connects nothing.
     void FormCreate();
-    // The start button: the generation run (run/GenerationRun.h) over every product.
+    // The start button: the generation run over every product, into the table of the selected
+    // radio item.
     void Button1Click();
-    // What the run asks of the window beside its gauge (app/FormRunView.h).
-    void SetStartEnabled(bool enabled);
-    void Inform(const std::string& text);
+
+    // What the run asks of the window: the start button, the gauge, the information box.
+    void SetStartEnabled(bool enabled) override;
+    void SetGaugeMaximum(int32_t maximum) override;
+    int32_t GaugeProgress() const override;
+    void SetGaugeProgress(int32_t progress) override;
+    void Inform(const std::string& text) override;
 
     HWND Handle() const { return handle_; }
     // The selected radio item's index, -1 when none is.
@@ -44,14 +50,8 @@ public:
     std::unique_ptr<TGauge> Gauge1;
     HWND RadioGroup1 = nullptr;  // the frame with its caption
     HWND RadioItems[2] = {nullptr, nullptr};
-    // The data components, declared in the order they depend on each other, so that they go
-    // in the reverse: the queries, then the transaction that carries their link (closing it),
-    // then the connection.
-    std::unique_ptr<TDbConnection> Conexao;
-    std::unique_ptr<TDbTransaction> Transacao;
-    std::unique_ptr<TDbQuery> QProdutos;
-    std::unique_ptr<TDbQuery> QTemp;
-    std::unique_ptr<TDbQuery> QInclui;
+    // The data components, owned by the window.
+    TRunComponents Components;
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

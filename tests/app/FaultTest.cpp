@@ -346,9 +346,9 @@ TEST_F(UnreadableSettingsTest, DirectoryOrFifoGivesTheDefaults) {
         }
 
         TForm1 form;
-        EXPECT_EQ(form.Conexao->Host(), "");
-        EXPECT_EQ(form.Conexao->Database(), "merovan");
-        EXPECT_EQ(form.Conexao->Password(), kDefaultPassword);
+        EXPECT_EQ(form.Components.Conexao().Host(), "");
+        EXPECT_EQ(form.Components.Conexao().Database(), "merovan");
+        EXPECT_EQ(form.Components.Conexao().Password(), kDefaultPassword);
         EXPECT_EQ(TConfigSistemaQOR::GetCodLogica(), 0);
         EXPECT_TRUE(boxes_.Shown().empty());
         if (watch) {

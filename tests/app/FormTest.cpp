@@ -71,10 +71,10 @@ TEST_F(FormDefinitionTest, ControlsStandWhereTheWindowDefinitionPutsThem) {
     EXPECT_EQ(form.Gauge1->geometry(), QRect(8, 40, 361, 41));
     EXPECT_EQ(form.Button1->geometry(), QRect(144, 88, 75, 25));
 
-    EXPECT_FALSE(form.Conexao->Connected());
-    EXPECT_FALSE(form.QProdutos->Active());
-    EXPECT_TRUE(form.QInclui->RequestLive());
-    EXPECT_FALSE(form.QTemp->RequestLive());
+    EXPECT_FALSE(form.Components.Conexao().Connected());
+    EXPECT_FALSE(form.Components.QProdutos().Active());
+    EXPECT_TRUE(form.Components.QInclui().RequestLive());
+    EXPECT_FALSE(form.Components.QTemp().RequestLive());
     EXPECT_TRUE(boxes_.Shown().empty());
 }
 
@@ -97,13 +97,13 @@ using FormCreateTest = FormFixture;
 
 TEST_F(FormCreateTest, NoSettingsFileGivesTheDefaultsWithoutAMessage) {
     TForm1 form;
-    EXPECT_EQ(form.Conexao->Host(), "");
-    EXPECT_EQ(form.Conexao->Database(), "merovan");
-    EXPECT_EQ(form.Conexao->Password(), CipherText("D", "8E52B07C19F3A64D0B7E", "WUX"));
-    EXPECT_EQ(form.Conexao->Port(), "3306");
-    EXPECT_EQ(form.Conexao->Login(), "root");
-    EXPECT_FALSE(form.Conexao->LoginPrompt());
-    EXPECT_FALSE(form.Conexao->Connected());
+    EXPECT_EQ(form.Components.Conexao().Host(), "");
+    EXPECT_EQ(form.Components.Conexao().Database(), "merovan");
+    EXPECT_EQ(form.Components.Conexao().Password(), CipherText("D", "8E52B07C19F3A64D0B7E", "WUX"));
+    EXPECT_EQ(form.Components.Conexao().Port(), "3306");
+    EXPECT_EQ(form.Components.Conexao().Login(), "root");
+    EXPECT_FALSE(form.Components.Conexao().LoginPrompt());
+    EXPECT_FALSE(form.Components.Conexao().Connected());
     EXPECT_TRUE(boxes_.Shown().empty());
 }
 
@@ -137,10 +137,10 @@ TEST_P(FormCreateSettingsTest, ConfiguresTheConnectionFromSectionIp) {
     EXPECT_EQ(errors, c.errorBox.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.errorBox});
     EXPECT_FALSE(windowVisibleAtBox);
 
-    EXPECT_EQ(form.Conexao->Host(), c.host);
-    EXPECT_EQ(form.Conexao->Database(), c.database);
-    EXPECT_EQ(form.Conexao->Password(), c.password);
-    EXPECT_FALSE(form.Conexao->Connected());
+    EXPECT_EQ(form.Components.Conexao().Host(), c.host);
+    EXPECT_EQ(form.Components.Conexao().Database(), c.database);
+    EXPECT_EQ(form.Components.Conexao().Password(), c.password);
+    EXPECT_FALSE(form.Components.Conexao().Connected());
 
     // After a failure the window still opens as defined.
     form.show();

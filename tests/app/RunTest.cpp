@@ -4,6 +4,7 @@
 #include "app/qt/RadioGroup.h"
 #include "app/qt/Utarvik.h"
 #include "run/GenerationRun.h"
+#include "run/RunLock.h"
 #include "tests/app/ProgramFixture.h"
 
 #include <QEvent>
@@ -51,20 +52,25 @@ protected:
     // Sessions the program opened on the test database.
     size_t ProgramSessions() { return db_.OtherSessions().size(); }
 
-    // The main connection's session: the one that asked for produto's layout first.
+    // The main connection's session: the one that asked for the run lock first, or for
+    // produto's layout when the run was started without its lock.
     unsigned long MainSession() {
         for (const unsigned long id : db_.SessionsOnThisDatabase()) {
             const Texts statements = db_.Statements(id);
-            if (!statements.empty() && statements[0] == "SHOW COLUMNS FROM produto") return id;
+            if (!statements.empty() && (statements[0].rfind("SELECT GET_LOCK(", 0) == 0 ||
+                                        statements[0] == "SHOW COLUMNS FROM produto"))
+                return id;
         }
         ADD_FAILURE() << "no session of the main connection";
         return 0;
     }
 
-    // What one run sends over the main link, by the statement table of the run.
-    static Texts RunLog(const std::string& table, int32_t branch, const std::vector<TProduct>& products,
-                        bool autoIncrement = false) {
-        Texts log = {"SHOW COLUMNS FROM produto", "SHOW INDEX FROM produto", "Select produto_id from produto",
+    // What one run sends over the main link, by the statement table of the run, between taking
+    // the run lock and giving it back (also after an error).
+    Texts RunLog(const std::string& table, int32_t branch, const std::vector<TProduct>& products,
+                 bool autoIncrement = false) {
+        const std::string lock = "'" + RunLockName(db_.Name(), table, branch) + "'";
+        Texts log = {"SELECT GET_LOCK(" + lock + ", 0)", "SHOW COLUMNS FROM produto", "SHOW INDEX FROM produto", "Select produto_id from produto",
                      "SHOW COLUMNS FROM " + table, "SHOW INDEX FROM " + table,
                      "Select * from " + table + " where produto_id = 0"};
         for (const TProduct& p : products) {
@@ -77,6 +83,7 @@ protected:
                 if (autoIncrement) log.push_back("SELECT LAST_INSERT_ID()");
             }
         }
+        log.push_back("SELECT RELEASE_LOCK(" + lock + ")");
         return log;
     }
 
@@ -122,10 +129,10 @@ TEST_F(RunTest, InsertsExactlyTheMissingRowsAndSendsTheStatementTable) {
     EXPECT_TRUE(form.Button1->isEnabled());
     EXPECT_EQ(form.Gauge1->MaxValue(), 5);
     EXPECT_EQ(form.Gauge1->Progress(), 5);
-    EXPECT_FALSE(form.QProdutos->Active());
-    EXPECT_FALSE(form.QInclui->Active());
-    EXPECT_FALSE(form.QTemp->Active());
-    EXPECT_TRUE(form.Conexao->Connected()) << "the link stays open after the run";
+    EXPECT_FALSE(form.Components.QProdutos().Active());
+    EXPECT_FALSE(form.Components.QInclui().Active());
+    EXPECT_FALSE(form.Components.QTemp().Active());
+    EXPECT_TRUE(form.Components.Conexao().Connected()) << "the link stays open after the run";
 }
 
 // The second item writes to estoque_minimo2 throughout; with usa_fislogica "1" the store code
@@ -171,7 +178,7 @@ TEST_F(RunTest, ProbeAndInsertEachReadTheBranchNumberAfresh) {
     } view;
     int32_t next = 3;
     const TBranchIdentity counting{[&next] { return next++; }, [] { return std::string("Z"); }};
-    RunGeneration(view, "estoque_minimo", *form.QProdutos, *form.QTemp, *form.QInclui, counting);
+    RunGeneration(view, "estoque_minimo", form.Components.QProdutos(), form.Components.QTemp(), form.Components.QInclui(), counting);
 
     EXPECT_EQ(Rows("estoque_minimo"), (std::vector<TRow>{Row(10, 4, "Z"), Row(20, 6, "Z")}));
     EXPECT_EQ(db_.Statements(MainSession()),
@@ -222,9 +229,9 @@ TEST_P(RunStoreCodeFailureTest, StopsAtTheFirstMissingRow) {
     EXPECT_FALSE(form.Button1->isEnabled());
     EXPECT_EQ(form.Gauge1->Progress(), 2);
     EXPECT_EQ(form.Gauge1->PercentDone(), 50);
-    EXPECT_TRUE(form.QProdutos->Active());
-    EXPECT_TRUE(form.QTemp->Active());
-    EXPECT_EQ(form.QInclui->State(), TQueryState::Inserting);
+    EXPECT_TRUE(form.Components.QProdutos().Active());
+    EXPECT_TRUE(form.Components.QTemp().Active());
+    EXPECT_EQ(form.Components.QInclui().State(), TQueryState::Inserting);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -253,7 +260,7 @@ TEST_F(RunTest, ARefusedInsertKeepsEarlierRowsAndDisablesTheButton) {
     EXPECT_EQ(Rows("estoque_minimo"), (std::vector<TRow>{Row(10, 3, "3"), Row(20, 3, "3"), Row(30, 5, "5")}));
     EXPECT_EQ(form.Gauge1->PercentDone(), 50);
     EXPECT_FALSE(form.Button1->isEnabled());
-    EXPECT_EQ(form.QInclui->State(), TQueryState::Inserting);
+    EXPECT_EQ(form.Components.QInclui().State(), TQueryState::Inserting);
 
     // A click on the disabled button starts nothing.
     const size_t sent = db_.Statements(MainSession()).size();
@@ -276,8 +283,9 @@ TEST_F(RunTest, AProductNumberBeyondThirtyTwoBitsStopsTheRunInsteadOfWritingProd
     EXPECT_EQ(boxes_.Texts(TBoxKind::Error), Texts{"'3000000000' is not a valid integer value."});
     EXPECT_EQ(Rows("estoque_minimo"), (std::vector<TRow>{Row(10, 3, "3")}));
     const Texts sent = db_.Statements(MainSession());
-    ASSERT_FALSE(sent.empty());
-    EXPECT_EQ(sent.back(), "Select * from estoque_minimo where produto_id = 3000000000 and filial_id = 3");
+    ASSERT_GE(sent.size(), 2u);
+    EXPECT_EQ(sent[sent.size() - 2], "Select * from estoque_minimo where produto_id = 3000000000 and filial_id = 3");
+    EXPECT_EQ(sent.back(), "SELECT RELEASE_LOCK('" + RunLockName(db_.Name(), "estoque_minimo", 3) + "')");
     EXPECT_FALSE(form.Button1->isEnabled());
 }
 
@@ -290,7 +298,7 @@ TEST_F(RunTest, EmptyProductTableStillOpensAndClosesTheInsertQuery) {
     EXPECT_EQ(db_.Statements(MainSession()), RunLog("estoque_minimo", 3, {}));
     EXPECT_EQ(form.Gauge1->MaxValue(), 0);
     EXPECT_EQ(form.Gauge1->PercentDone(), 0);
-    EXPECT_FALSE(form.QInclui->Active());
+    EXPECT_FALSE(form.Components.QInclui().Active());
     EXPECT_TRUE(form.Button1->isEnabled());
 }
 
@@ -302,9 +310,9 @@ TEST_F(RunTest, FailedConnectionAtTheFirstRun) {
     EXPECT_EQ(boxes_.Texts(TBoxKind::Error),
               Texts{"Access denied for user '" + test::TestServer().user + "'@'127.0.0.1' (using password: YES)"});
     EXPECT_EQ(boxes_.Texts(TBoxKind::Information), Texts{});
-    EXPECT_FALSE(form.QProdutos->Active());
-    EXPECT_FALSE(form.QInclui->Active());
-    EXPECT_FALSE(form.Conexao->Connected());
+    EXPECT_FALSE(form.Components.QProdutos().Active());
+    EXPECT_FALSE(form.Components.QInclui().Active());
+    EXPECT_FALSE(form.Components.Conexao().Connected());
     EXPECT_FALSE(form.Button1->isEnabled());
     EXPECT_EQ(form.Gauge1->MaxValue(), 100);
     EXPECT_EQ(form.Gauge1->Progress(), 0);

@@ -45,6 +45,10 @@ TChildProcess::~TChildProcess() {
     ::waitpid(pid_, nullptr, 0);
 }
 
+void TChildProcess::Signal(int signal) {
+    if (pid_ > 0) ::kill(pid_, signal);
+}
+
 int TChildProcess::WaitStatus() {
     int status = 0;
     ::waitpid(pid_, &status, 0);

@@ -31,6 +31,9 @@ public:
     TChildProcess(const TChildProcess&) = delete;
     TChildProcess& operator=(const TChildProcess&) = delete;
 
+    pid_t Pid() const { return pid_; }
+    // Sends `signal` (SIGINT, SIGKILL, ...) while it runs.
+    void Signal(int signal);
     // Waits for the end, however long it takes; the raw wait status.
     int WaitStatus();
     // Waits at most `milliseconds` for the end; its exit code, or -1 when it is still running

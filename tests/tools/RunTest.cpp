@@ -37,17 +37,23 @@ TEST_F(RunTest, InsertsTheMissingRowsAndSaysHowMany) {
                                  {"4", "3", "C", "0"}, {"5", "3", "C", "0"}}));
 }
 
+// In flights the message also names the product whose INSERT was refused.
 TEST_F(RunTest, AnErrorStopsTheRunWithItsTextAndKeepsTheRowsBeforeIt) {
     db.Exec("ALTER TABLE estoque_minimo ADD CONSTRAINT sem_tres CHECK (produto_id <> 3)");
     Init();
-    const TAdminResult r = Admin({"run", dir.Path(), "--table", "estoque_minimo", "--quiet"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "QInclui: CONSTRAINT `sem_tres` failed for `" + db.Name() +
-                         "`.`estoque_minimo`\n1 rows inserted into estoque_minimo before the error; they stay\n");
-    EXPECT_EQ(db.Scalar("SELECT GROUP_CONCAT(produto_id ORDER BY produto_id) FROM estoque_minimo WHERE filial_id = 3"
-                        " AND lojas_leram = 'C'"),
-              "1");
+    for (const auto& [mode, name] : {std::pair<std::string, std::string>{"--one-at-a-time", "QInclui"},
+                                     {"--flight-size=200", "QInclui (produto_id 3)"}}) {
+        SCOPED_TRACE(mode);
+        db.Exec("DELETE FROM estoque_minimo WHERE lojas_leram = 'C'");
+        const TAdminResult r = Admin({"run", dir.Path(), "--table", "estoque_minimo", "--quiet", mode});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, name + ": CONSTRAINT `sem_tres` failed for `" + db.Name() +
+                             "`.`estoque_minimo`\n1 rows inserted into estoque_minimo before the error; they stay\n");
+        EXPECT_EQ(db.Scalar("SELECT GROUP_CONCAT(produto_id ORDER BY produto_id) FROM estoque_minimo WHERE filial_id = 3"
+                            " AND lojas_leram = 'C'"),
+                  "1");
+    }
 }
 
 TEST_F(RunTest, AStoredPasswordThatIsNoCipherTextStopsBeforeConnecting) {
@@ -90,7 +96,23 @@ TEST_F(RunTest, UnknownTableIsBadUsage) {
 // The server dies while an insert waits for its answer. The server may have stored that row
 // or not (here it had not committed it); either way the count of confirmed rows is not the
 // whole story, and the tool says so.
+// One at a time the last insert is unknown; in flights, every insert of the last flight that
+// the server never answered.
 TEST(RunLosesTheServerTest, AnInsertWhoseAnswerWasLostIsReportedAsUnknown) {
+  const struct {
+    const char* mode;
+    std::string lost;
+  } cases[] = {
+      {"--one-at-a-time",
+       "QInclui: Lost connection to server during query\n2 rows inserted into estoque_minimo before the error; they "
+       "stay. The connection was lost during the next insert: whether the server stored that row is unknown\n"},
+      {"--flight-size=200",
+       "QInclui (produto_id 3): Lost connection to server during query\n2 rows inserted into estoque_minimo before "
+       "the error; they stay. The connection was lost during the last flight: whether the server stored its 3 "
+       "unanswered inserts is unknown\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mode);
     test::TKilledServerScene scene(5);
     // The insert of product 3 keeps its statement open until the server is killed.
     scene.Server().Exec("CREATE TRIGGER loja.espera AFTER INSERT ON loja.estoque_minimo FOR EACH ROW"
@@ -102,7 +124,7 @@ TEST(RunLosesTheServerTest, AnInsertWhoseAnswerWasLostIsReportedAsUnknown) {
     ASSERT_EQ(init.status, 0) << init.err;
 
     TAdminResult r;
-    std::thread run([&r, &dir] { r = Admin({"run", dir.Path(), "--table", "estoque_minimo", "--quiet"}); });
+    std::thread run([&r, &dir, &c] { r = Admin({"run", dir.Path(), "--table", "estoque_minimo", "--quiet", c.mode}); });
     bool inserting = false;
     for (int i = 0; i < 600 && !inserting; ++i) {
         inserting = scene.Server().Query(
@@ -116,11 +138,10 @@ TEST(RunLosesTheServerTest, AnInsertWhoseAnswerWasLostIsReportedAsUnknown) {
 
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, "QInclui: Lost connection to server during query\n2 rows inserted into estoque_minimo before the "
-                     "error; they stay. The connection was lost during the next insert: whether the server stored "
-                     "that row is unknown\n");
+    EXPECT_EQ(r.err, c.lost);
     EXPECT_EQ(scene.AfterRestart("SELECT produto_id FROM loja.estoque_minimo ORDER BY produto_id"),
               (std::vector<TRow>{{"1"}, {"2"}}));
+  }
 }
 
 // The window's run (its own program, offscreen, "Iniciar" clicked) and the headless run, each
@@ -152,7 +173,8 @@ TEST(RunAgainstTheWindowTest, SendsTheWindowsStatementsByteForByte) {
             ASSERT_EQ(r.status, 0) << r.err;
             ASSERT_EQ(r.out, "information\tProcessamento Concluido!\n");
         } else {
-            const TAdminResult r = test::RunProcess(TARVIK_ADMIN, {"run", dir.Path(), "--table", "estoque_minimo"});
+            const TAdminResult r =
+                test::RunProcess(TARVIK_ADMIN, {"run", dir.Path(), "--table", "estoque_minimo", "--one-at-a-time"});
             ASSERT_EQ(r.status, 0) << r.err;
             ASSERT_EQ(r.out, "Processamento Concluido!\n3 rows inserted into estoque_minimo\n");
         }

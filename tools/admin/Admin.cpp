@@ -80,11 +80,22 @@ int RunAdmin(const std::vector<std::string>& arguments, TConsole& console) {
 
     TRunOptions run;
     CLI::App* runCommand = app.add_subcommand(
-        "run", "Run the generation as the window's \"Iniciar\" does, with DIR's settings files. Exit status 1 "
-               "when the run stops with an error (rows inserted before it stay)");
+        "run", "Run the generation as the window's \"Iniciar\" does, with DIR's settings files: the same probes "
+               "and INSERTs, sent in flights (many to one text; --one-at-a-time for the window's sequence). Exit "
+               "status 1 when the run stops with an error (rows inserted before it stay), 75 when another run for "
+               "the same branch and table holds the run lock (nothing is done; try again when it has finished), "
+               "130 when Ctrl-C stopped it after the flight in progress");
     runCommand->add_option("DIR", run.directory, "Directory of the settings files")->required();
     runCommand->add_option("--table", run.table, "Target table: estoque_minimo or estoque_minimo2")->required();
     runCommand->add_flag("--quiet", run.quiet, "No progress display and no completion message");
+    runCommand->add_flag("--one-at-a-time", run.oneAtATime,
+                         "Send the window's sequence, one statement at a time, instead of flights");
+    runCommand
+        ->add_option("--flight-size", run.flightSize,
+                     "Products per flight: their probes go to the server in one text, then the INSERTs of those "
+                     "missing in another (also bounded by the server's max_allowed_packet)")
+        ->capture_default_str()
+        ->check(CLI::Range(1, 10000));
 
     CLI::App* encipherCommand = app.add_subcommand(
         "encipher", "Print the stored form of the password on standard input, for [ip] senha");

@@ -11,6 +11,8 @@ enum TExitStatus : int {
     kExitDone = 0,
     kExitWrong = 1,        // the thing checked is wrong (or the run stopped with an error)
     kExitCannotCheck = 2,  // bad usage, or the check could not be made
+    kExitRunInProgress = 75,
+    kExitInterrupted = 130,   // run: stopped by Ctrl-C after the product or flight in progress  // another run holds the branch's run lock: try again later (EX_TEMPFAIL)
 };
 
 // Bad usage or bad input: exit status 2.

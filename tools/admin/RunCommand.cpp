@@ -1,18 +1,45 @@
 #include "tools/admin/RunCommand.h"
 
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <exception>
 
-#include "db/DbConnection.h"
-#include "db/DbQuery.h"
 #include "platform/Errors.h"
-#include "run/MainConnection.h"
+#include "run/RunComponents.h"
+#include "run/RunLock.h"
 #include "tools/admin/Failures.h"
 #include "tools/admin/Files.h"
 #include "tools/admin/Text.h"
 
 namespace tarvik::admin {
+
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+
+// The first Ctrl-C asks the run to stop after the product or flight in progress, so that no
+// row is left half-sent; a second one ends the program at once, as it always would.
+extern "C" void OnInterrupt(int) {
+    interrupted = 1;
+    std::signal(SIGINT, SIG_DFL);
+}
+
+// Ctrl-C stops the run while this lives; the program's own handling comes back after.
+class TInterruptHandler {
+public:
+    TInterruptHandler() : previous_(std::signal(SIGINT, OnInterrupt)) { interrupted = 0; }
+    ~TInterruptHandler() { std::signal(SIGINT, previous_ == SIG_ERR ? SIG_DFL : previous_); }
+    TInterruptHandler(const TInterruptHandler&) = delete;
+    TInterruptHandler& operator=(const TInterruptHandler&) = delete;
+
+private:
+    void (*previous_)(int);
+};
+
+}  // namespace
+
+bool TConsoleRunView::StopRequested() const { return interrupted != 0; }
 
 TConsoleRunView::TConsoleRunView(const std::string& table, std::ostream& out, std::ostream& err, bool terminal,
                                  bool quiet, TClock clock)
@@ -94,15 +121,30 @@ int RunGenerationHeadless(const TRunOptions& options, TConsole& console) {
     bool lastInsertUnknown = false;
     {
         // The window's components, in the window's order and with its names.
-        TDbConnection conexao;
-        SetDesignTimeValues(conexao);
-        TDbTransaction transacao(conexao);
-        TDbQuery produtos("QProdutos", conexao, transacao, false);
-        TDbQuery temp("QTemp", conexao, transacao, false);
-        TDbQuery inclui("QInclui", conexao, transacao, true);
+        TRunComponents components;
+        TInterruptHandler stopOnInterrupt;
         try {
-            ApplyConnectionSettings(conexao);
-            RunGeneration(view, options.table, produtos, temp, inclui, TBranchIdentity::FromSettings());
+            components.ApplySettings();
+            if (options.oneAtATime) components.Run(view, options.table);
+            else components.RunInFlights(view, options.table, TFlightLimits{options.flightSize, 0});
+        } catch (const ERunInProgress& e) {
+            view.Finish();
+            console.err << Utf8FromSystemText(e.what()) << '\n';
+            return kExitRunInProgress;
+        } catch (const ERunStopped& e) {
+            view.Finish();
+            console.err << Utf8FromSystemText(e.what()) << '\n'
+                        << view.RowsPosted() << " rows inserted into " << options.table
+                        << " before the interruption; they stay\n";
+            return kExitInterrupted;
+        } catch (const EFlightOutcomeUnknown& e) {
+            view.Finish();
+            console.err << Utf8FromSystemText(e.what()) << '\n'
+                        << view.RowsPosted() << " rows inserted into " << options.table
+                        << " before the error; they stay. The connection was lost during the last flight: whether "
+                           "the server stored its "
+                        << e.Unanswered() << " unanswered inserts is unknown\n";
+            return kExitWrong;
         } catch (const std::exception& e) {
             view.Finish();
             console.err << Utf8FromSystemText(e.what()) << '\n';

@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string>
 
+#include "run/FlightRun.h"
 #include "run/GenerationRun.h"
 #include "tools/admin/Console.h"
 
@@ -29,6 +30,8 @@ public:
     void SetGaugeProgress(int32_t progress) override;
     void Inform(const std::string& text) override;
     void RowPosted() override { ++posted_; }
+    // Ctrl-C (SIGINT) during the run: the run stops between products or flights.
+    bool StopRequested() const override;
 
     int64_t ProductsDone() const { return done_; }
     int64_t RowsPosted() const { return posted_; }
@@ -63,6 +66,9 @@ struct TRunOptions {
     std::string directory;
     std::string table;
     bool quiet = false;
+    // The window's sequence, one statement at a time, instead of flights.
+    bool oneAtATime = false;
+    size_t flightSize = TFlightLimits{}.products;
 };
 
 int RunGenerationHeadless(const TRunOptions& options, TConsole& console);

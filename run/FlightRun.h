@@ -1,0 +1,51 @@
+#pragma once
+// The generation run in flights, for tarvik-admin run: the same probes and the same INSERTs as
+// the window's run, made by the same code, but sent many to a text. A probe is sent for each of
+// up to `products` products at once, then one text carries the INSERTs of the products whose
+// probe came back empty, each its own autocommitted statement, in the products' order. Over a
+// link with a round trip of some milliseconds this is what makes a branch take seconds instead
+// of an hour. The probes' per-product SHOW COLUMNS and SHOW INDEX are left out: their answers
+// never shape an insert (the insert's layout is learned once, when QInclui opens).
+//
+// The rows are those of the one-at-a-time run in every case: a product that produto lists
+// twice waits for the next flight, after the first one's INSERT; an INSERT the server refuses
+// stops the run there, with the products before it stored and none after; an error in making a
+// product's row (its number, its store code) sends the rows before it first.
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+#include "db/DbConnection.h"
+#include "db/DbQuery.h"
+#include "platform/Errors.h"
+#include "run/GenerationRun.h"
+
+namespace tarvik {
+
+struct TFlightLimits {
+    size_t products = 200;  // at most this many probes (and so INSERTs) in one text
+    // At most this many bytes in one text; 0: a quarter of the server's max_allowed_packet, at
+    // most 1 MiB. A single statement longer than that still goes, alone.
+    size_t bytes = 0;
+};
+
+// The link broke while the server had INSERTs of a flight that it never answered: they may or
+// may not be stored. Carries their number.
+class EFlightOutcomeUnknown : public EStatementOutcomeUnknown {
+public:
+    EFlightOutcomeUnknown(std::string message, unsigned errorNumber, size_t unanswered)
+        : EStatementOutcomeUnknown(std::move(message), errorNumber), unanswered_(unanswered) {}
+    size_t Unanswered() const noexcept { return unanswered_; }
+
+private:
+    size_t unanswered_;
+};
+
+// The run in flights. Needs a link that allows multi-statements (TDbConnection::
+// SetMultiStatements before it opens). `finished` as in RunGeneration.
+void RunGenerationInFlights(TRunView& view, const std::string& table, TDbTransaction& link, TDbQuery& produtos,
+                            TDbQuery& inclui, const TBranchIdentity& branch, const TFlightLimits& limits,
+                            const std::function<void()>& finished = {});
+
+}  // namespace tarvik
