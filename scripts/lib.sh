@@ -54,6 +54,30 @@ build_targets() {
   cmake --build "$BUILD_DIR" -j "$(nproc)" --target "$@"
 }
 
+# The throwaway server's root password (scripts/test-db sets it; the tests and the demo log in
+# with it).
+TEST_DB_PASSWORD=${TARVIK_DB_PASSWORD:-tarvik-test-pw}
+
+# The mariadb client, as root on the throwaway server (127.0.0.1:3306); arguments go to the client.
+test_sql() { MYSQL_PWD="$TEST_DB_PASSWORD" mariadb --no-defaults -h127.0.0.1 -P3306 -uroot "$@"; }
+
+# Makes the database afresh on the throwaway server with the branch tables that the tests and the
+# demo share (tests/support/branch-schema.sql, which the C++ tests build in too); a script that
+# needs other columns or rows changes them after this.
+make_branch_database() {
+  { echo "DROP DATABASE IF EXISTS $1; CREATE DATABASE $1 CHARACTER SET latin1; USE $1;"
+    cat "$TOP/tests/support/branch-schema.sql"; } | test_sql
+}
+
+# The project's version: the latest entry of packaging/changelog, where it is written once (the
+# build reads it into project() the same way).
+tarvik_version() {
+  local version
+  version=$(sed -n '1s/^tarvik (\([0-9]*\.[0-9]*\.[0-9]*\)).*/\1/p' "$TOP/packaging/changelog")
+  [ -n "$version" ] || { echo "packaging/changelog does not start with \"tarvik (X.Y.Z)\"" >&2; return 1; }
+  echo "$version"
+}
+
 # The window's executable in the tree (the Qt window; the settings files go beside it).
 window_program() { echo "$BUILD_DIR/app/qt/tarvik"; }
 
@@ -84,4 +108,11 @@ wine_launcher() {
   done
   echo "no wine64 launcher found" >&2
   return 1
+}
+
+# The wineserver that goes with the launcher WINE (beside it, named wineserver64 or wineserver).
+wine_server() {
+  local dir
+  dir=$(dirname "$1")
+  if [ -x "$dir/wineserver64" ]; then echo "$dir/wineserver64"; else echo "$dir/wineserver"; fi
 }

@@ -2,9 +2,11 @@
 # same throwaway server as the Linux suite. Windows has no GoogleTest package, so it is built
 # here from its sources (Debian's googletest package puts them in /usr/src).
 #
-# The suites are the Linux ones, case tables and all, less what starts processes of its own
-# (private servers, the program as a child process), which scripts/test-windows does from the
-# outside instead, comparing tarvik-admin.exe with the Linux tarvik-admin.
+# The suites are the Linux ones, case tables and all, less what only Linux can do here: the
+# tests that start private servers or the programs as processes of their own, make symbolic
+# links, check POSIX file modes or create UTF-8 paths. scripts/test-windows covers the programs
+# from the outside instead: tarvik-admin.exe against the Linux tarvik-admin (a private server
+# killed under both included), the window and the setup program (tests/windows/).
 set(TARVIK_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest's sources, built for the target")
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 # Windows' own threading primitives, not winpthread's.
@@ -19,7 +21,7 @@ add_library(tarvik_test_support STATIC
   support/ScopedWorkingDirectory.cpp
   support/ClientErrors.cpp
 )
-target_include_directories(tarvik_test_support PUBLIC ${PROJECT_SOURCE_DIR})
+target_include_directories(tarvik_test_support PUBLIC ${PROJECT_SOURCE_DIR} ${TARVIK_TESTS_GENERATED_DIR})
 target_link_libraries(tarvik_test_support PUBLIC tarvik_options tarvik_platform tarvik_client tarvik_identification GTest::gtest)
 
 # One program per folder, run whole as one test: every start of a program under Wine costs
@@ -39,5 +41,5 @@ add_subdirectory(settings)
 add_subdirectory(db)
 add_subdirectory(identification)
 add_subdirectory(tools)
-# The window is tested from outside, under Wine, by tests/app/win32/test-window with this probe.
+# The window is tested from outside, under Wine, by tests/windows/test-window with this probe.
 add_subdirectory(app/win32)

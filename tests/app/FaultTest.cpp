@@ -13,6 +13,7 @@
 #include "tests/support/ClientErrors.h"
 #include "tests/support/ConnectionConf.h"
 #include "tests/support/FakeResolvers.h"
+#include "tests/support/KilledServerScene.h"
 #include "tests/support/PrivateServer.h"
 #include "tests/support/ScopedWorkingDirectory.h"
 
@@ -127,22 +128,15 @@ std::string RunDriver(const std::vector<std::string>& args, const std::string& o
 }
 
 // The program's whole life in a process of its own, against a server of the test's own that
-// is killed once half the products are done. The rows are read back after a restart of that
-// server on its data, so that only what reached its disk counts.
+// is killed once half the products are done.
 TEST(ServerDiesMidRun, ErrorBoxShowsTheClientText_RowsBeforeStayComplete_ProgramExitsWithZero) {
-    test::TPrivateServer server;
-    server.Exec(
-        "CREATE DATABASE loja CHARACTER SET latin1;"
-        "CREATE TABLE loja.produto (produto_id INT NOT NULL PRIMARY KEY) ENGINE=InnoDB;"
-        "CREATE TABLE loja.estoque_minimo (produto_id INT NOT NULL, filial_id INT NOT NULL,"
-        " lojas_leram CHAR(1) NOT NULL, observacao VARCHAR(20) NOT NULL DEFAULT 'nova') ENGINE=InnoDB;"
-        "INSERT INTO loja.produto VALUES (1), (2), (3), (4), (5), (6), (7), (8), (9), (10);"
-        "INSERT INTO loja.estoque_minimo VALUES (3, 3, 'x', 'antiga'), (7, 3, 'x', 'antiga')");
+    test::TKilledServerScene scene(10);
+    scene.Server().Exec("INSERT INTO loja.estoque_minimo VALUES (3, 3, 'x', 'antiga'), (7, 3, 'x', 'antiga')");
     test::TTempDir dir;
-    dir.Write("sistema_qor.ini", JoinLines(SettingsLines(server.Address().host, "loja"), "\r\n"));
+    dir.Write("sistema_qor.ini", JoinLines(SettingsLines(scene.Address().host, "loja"), "\r\n"));
 
     int status = 0;
-    const std::string boxes = RunDriver({TARVIK_RUN_DRIVER, dir.Path(), std::to_string(server.Pid()), "50"},
+    const std::string boxes = RunDriver({TARVIK_RUN_DRIVER, dir.Path(), std::to_string(scene.Server().Pid()), "50"},
                                         dir.File("boxes.txt"), status);
 
     ASSERT_TRUE(WIFEXITED(status)) << "the program did not end by itself (signal " << WTERMSIG(status) << ")";
@@ -152,17 +146,15 @@ TEST(ServerDiesMidRun, ErrorBoxShowsTheClientText_RowsBeforeStayComplete_Program
     // "Server has gone away" is the client library's text for CR_SERVER_GONE_ERROR.
     EXPECT_EQ(boxes, "error\tServer has gone away.\n");
 
-    server.Kill();  // reaps what the driver killed
-    server.Start();
-    EXPECT_EQ(server.Query("SELECT produto_id, filial_id, lojas_leram, observacao FROM loja.estoque_minimo"
-                           " ORDER BY produto_id"),
+    EXPECT_EQ(scene.AfterRestart("SELECT produto_id, filial_id, lojas_leram, observacao FROM loja.estoque_minimo"
+                                 " ORDER BY produto_id"),
               (Rows{{"1", "3", "3", "nova"},
                     {"2", "3", "3", "nova"},
                     {"3", "3", "x", "antiga"},
                     {"4", "3", "3", "nova"},
                     {"5", "3", "3", "nova"},
                     {"7", "3", "x", "antiga"}}));
-    EXPECT_EQ(server.Query("SELECT COUNT(*) FROM loja.produto"), (Rows{{"10"}}));
+    EXPECT_EQ(scene.Server().Query("SELECT COUNT(*) FROM loja.produto"), (Rows{{"10"}}));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -3,7 +3,7 @@
 #include "client/Session.h"
 #include "platform/Errors.h"
 #include "tests/db/DbTestSupport.h"
-#include "tests/support/PrivateServer.h"
+#include "tests/support/KilledServerScene.h"
 
 #include <functional>
 #include <typeinfo>
@@ -88,13 +88,12 @@ TEST_F(ErrorNumberTest, RefusedLoginAndDatabaseAreToldApart) {
 
 // A server gone between two statements: the client library's own number for it.
 TEST(ErrorNumberOfALostServer, IsOneOfTheClientLibrarysServerGoneNumbers) {
-    TPrivateServer server;
-    server.Exec("CREATE DATABASE loja");
-    TMainConnection link(server.Address(), "loja");
+    TKilledServerScene scene(0);
+    TMainConnection link(scene.Address(), "loja");
     link.qTemp.SetStatement("Select 1");
     link.qTemp.Open();
     link.qTemp.Close();
-    server.Kill();
+    scene.Kill();
     const EDatabaseError gone = ErrorOf([&] { link.qTemp.Open(); });
     // CR_SERVER_GONE_ERROR or CR_SERVER_LOST, depending on where the library noticed.
     EXPECT_TRUE(gone.ErrorNumber() == 2006u || gone.ErrorNumber() == 2013u) << gone.ErrorNumber() << " " << gone.Message();
@@ -107,11 +106,8 @@ TEST(ErrorNumberOfALostServer, IsOneOfTheClientLibrarysServerGoneNumbers) {
 // says so by its type, with the client library's text and number as ever. A read on the same
 // broken link changes nothing and stays a plain database error.
 TEST(ErrorNumberOfALostServer, AnInsertOnALostLinkHasAnUnknownOutcome) {
-    TPrivateServer server;
-    server.Exec("CREATE DATABASE loja;"
-                "CREATE TABLE loja.estoque_minimo (produto_id INT NOT NULL, filial_id INT NOT NULL,"
-                " lojas_leram CHAR(1) NOT NULL)");
-    TMainConnection link(server.Address(), "loja");
+    TKilledServerScene scene(0);
+    TMainConnection link(scene.Address(), "loja");
     link.qInclui.SetStatement("Select * from estoque_minimo where produto_id = 0");
     link.qInclui.Open();
     const auto append = [&link](int32_t product) {
@@ -122,7 +118,7 @@ TEST(ErrorNumberOfALostServer, AnInsertOnALostLinkHasAnUnknownOutcome) {
     };
     append(1);
     link.qInclui.PostRow();  // the layout is learned, so the next post sends its INSERT alone
-    server.Kill();
+    scene.Kill();
     append(2);
     try {
         link.qInclui.PostRow();

@@ -19,20 +19,16 @@
 
 namespace tarvik::test {
 
-// Six rows of produto (product 5 twice); estoque_minimo holds rows for branch 3 of products 2
-// and 4 (4 twice) and one of branch 7; estoque_minimo2 is empty. A run for branch 3 inserts
-// products 1, 3 and 5 into estoque_minimo and 1 to 5 into estoque_minimo2. The server's
-// record names branch 12, store code "C".
-inline const std::vector<std::string> kBranchSchema = {
-    kCreateProduto,
-    "INSERT INTO produto VALUES (1), (2), (3), (4), (5), (5)",
-    kCreateEstoqueMinimo,
-    "INSERT INTO estoque_minimo VALUES (2, 3, 'x'), (4, 3, 'x'), (4, 3, 'y'), (1, 7, 'x')",
-    "CREATE TABLE estoque_minimo2 (id INT NOT NULL AUTO_INCREMENT PRIMARY KEY, produto_id INT NOT NULL,"
-    " filial_id INT NOT NULL, lojas_leram VARCHAR(2) NOT NULL, quantidade INT NOT NULL)",
-    kCreateIdentificacaoServidor,
-    "INSERT INTO identificacao_servidor VALUES (12, '12.345.678/0012-90', 'FILIAL', '2024-05-06 07:08:09', 'h')",
-};
+// The branch tables with six rows of produto (product 5 twice); estoque_minimo holds rows for
+// branch 3 of products 2 and 4 (4 twice) and one of branch 7; estoque_minimo2 is empty. A run for
+// branch 3 inserts products 1, 3 and 5 into estoque_minimo and 1 to 5 into estoque_minimo2. The
+// server's record names branch 12, store code "C".
+inline const std::vector<std::string> kBranchSchema = [] {
+    std::vector<std::string> statements = BranchSchema();
+    statements.push_back("INSERT INTO produto VALUES (1), (2), (3), (4), (5), (5)");
+    statements.push_back("INSERT INTO estoque_minimo VALUES (2, 3, 'x'), (4, 3, 'x'), (4, 3, 'y'), (1, 7, 'x')");
+    return statements;
+}();
 
 #ifndef _WIN32
 // (Symbolic links are POSIX's; the Windows build's history file is tested in platform/.)

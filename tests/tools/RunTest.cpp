@@ -9,7 +9,7 @@
 #include <cstring>
 #include <thread>
 
-#include "tests/support/PrivateServer.h"
+#include "tests/support/KilledServerScene.h"
 
 #include "tests/tools/BranchFixture.h"
 
@@ -113,39 +113,33 @@ TEST(RunLosesTheServerTest, AnInsertWhoseAnswerWasLostIsReportedAsUnknown) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.mode);
-    test::TPrivateServer server;
-    server.Exec(
-        "CREATE DATABASE loja CHARACTER SET latin1;"
-        "CREATE TABLE loja.produto (produto_id INT NOT NULL PRIMARY KEY);"
-        "CREATE TABLE loja.estoque_minimo (produto_id INT NOT NULL, filial_id INT NOT NULL,"
-        " lojas_leram CHAR(1) NOT NULL) ENGINE=InnoDB;"
-        "INSERT INTO loja.produto VALUES (1), (2), (3), (4), (5);"
-        // The insert of product 3 keeps its statement open until the server is killed.
-        "CREATE TRIGGER loja.espera AFTER INSERT ON loja.estoque_minimo FOR EACH ROW"
-        " SET @espera = IF(NEW.produto_id = 3, SLEEP(120), 0)");
+    test::TKilledServerScene scene(5);
+    // The insert of product 3 keeps its statement open until the server is killed.
+    scene.Server().Exec("CREATE TRIGGER loja.espera AFTER INSERT ON loja.estoque_minimo FOR EACH ROW"
+                        " SET @espera = IF(NEW.produto_id = 3, SLEEP(120), 0)");
     test::TTempDir dir;
-    const TAdminResult init = Admin({"init", dir.Path(), "--host", server.Address().host, "--database", "loja",
+    const TAdminResult init = Admin({"init", dir.Path(), "--host", scene.Address().host, "--database", "loja",
                                      "--branch", "3", "--use-logical-branch"},
-                                    server.Address().password + "\n");
+                                    scene.Address().password + "\n");
     ASSERT_EQ(init.status, 0) << init.err;
 
     TAdminResult r;
     std::thread run([&r, &dir, &c] { r = Admin({"run", dir.Path(), "--table", "estoque_minimo", "--quiet", c.mode}); });
     bool inserting = false;
     for (int i = 0; i < 600 && !inserting; ++i) {
-        inserting = server.Query("SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE STATE = 'User sleep'") ==
+        inserting = scene.Server().Query(
+                        "SELECT COUNT(*) FROM information_schema.PROCESSLIST WHERE STATE = 'User sleep'") ==
                     std::vector<TRow>{{"1"}};
         if (!inserting) std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    server.Kill();
+    scene.Kill();
     run.join();
     ASSERT_TRUE(inserting) << "the insert of product 3 was never seen waiting: " << r.err;
 
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, c.lost);
-    server.Start();
-    EXPECT_EQ(server.Query("SELECT produto_id FROM loja.estoque_minimo ORDER BY produto_id"),
+    EXPECT_EQ(scene.AfterRestart("SELECT produto_id FROM loja.estoque_minimo ORDER BY produto_id"),
               (std::vector<TRow>{{"1"}, {"2"}}));
   }
 }

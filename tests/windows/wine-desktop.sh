@@ -2,62 +2,40 @@
 # display with openbox, the throwaway server's databases, and the ways a user drives the
 # window (xdotool) and reads it back (tarvik_win32_probe.exe). Source it; do not run it.
 #
-# The sourcing script sets WINE (the wine64 launcher) and PROBE (tarvik_win32_probe.exe), and
-# names its scratch databases in DATABASES so that they are dropped at the end.
+# The sourcing script has sourced scripts/lib.sh, sets WINE (the wine64 launcher) and PROBE
+# (tarvik_win32_probe.exe), and names its scratch databases in DATABASES so that they are
+# dropped at the end.
 
-PASSWORD=${TARVIK_DB_PASSWORD:-tarvik-test-pw}
+source "$TOP/tests/support/checks.sh"
 SCRATCH=$(mktemp -d /tmp/tarvik-wine-desktop-XXXXXX)
 DATABASES=()
-XVFB_PID=""
-OPENBOX_PID=""
 APP_PID=""
 export WINEPREFIX="$SCRATCH/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
-WINESERVER=$(dirname "$WINE")/wineserver64
-[ -x "$WINESERVER" ] || WINESERVER=$(dirname "$WINE")/wineserver
-
-sql() { MYSQL_PWD="$PASSWORD" mariadb --no-defaults -h127.0.0.1 -P3306 -uroot "$@"; }
+WINESERVER=$(wine_server "$WINE")
 
 cleanup() {
   [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
   "$WINESERVER" -k 2>/dev/null || true
-  [ -n "$OPENBOX_PID" ] && kill "$OPENBOX_PID" 2>/dev/null || true
-  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+  stop_display
   local db
-  for db in "${DATABASES[@]}"; do sql -e "DROP DATABASE IF EXISTS $db" 2>/dev/null || true; done
+  for db in "${DATABASES[@]}"; do test_sql -e "DROP DATABASE IF EXISTS $db" 2>/dev/null || true; done
   rm -rf "$SCRATCH"
 }
 trap cleanup EXIT
-
-FAILED=0
-fail() { echo "FAILED: $*"; FAILED=1; }
-pass() { echo "ok: $*"; }
-expect() {  # expect WHAT EXPECTED ACTUAL
-  if [ "$2" == "$3" ]; then pass "$1"; else fail "$1"; printf '  expected: %s\n  actual:   %s\n' "$2" "$3"; fi
-}
-wait_for() {  # wait_for SECONDS COMMAND...: until the command succeeds
-  local deadline=$((SECONDS + $1)); shift
-  until "$@"; do [ $SECONDS -ge $deadline ] && return 1; sleep 0.2; done
-}
 
 # Six products (5 twice); estoque_minimo holds branch 3's rows for products 2 and 4 (4 twice)
 # and one of branch 7. A run for branch 3 inserts 1, 3 and 5 with the server record's store
 # code "C" (branch 12).
 make_database() {
   DATABASES+=("$1")
-  sql <<SQL
-CREATE DATABASE $1;
-CREATE TABLE $1.produto (produto_id INT NOT NULL);
-INSERT INTO $1.produto VALUES (1), (2), (3), (4), (5), (5);
-CREATE TABLE $1.estoque_minimo (produto_id INT NOT NULL, filial_id INT NOT NULL, lojas_leram CHAR(1) NOT NULL);
-INSERT INTO $1.estoque_minimo VALUES (2, 3, 'x'), (4, 3, 'x'), (4, 3, 'y'), (1, 7, 'x');
-CREATE TABLE $1.estoque_minimo2 LIKE $1.estoque_minimo;
-CREATE TABLE $1.identificacao_servidor (filial_id INT, cnpj_servidor VARCHAR(18), tipo_servidor VARCHAR(20),
-  data_identificacao DATETIME, hash_identificacao VARCHAR(64));
-INSERT INTO $1.identificacao_servidor VALUES (12, '12.345.678/0012-90', 'FILIAL', '2024-05-06 07:08:09', 'h');
+  make_branch_database "$1"
+  test_sql "$1" <<SQL
+INSERT INTO produto VALUES (1), (2), (3), (4), (5), (5);
+INSERT INTO estoque_minimo VALUES (2, 3, 'x'), (4, 3, 'x'), (4, 3, 'y'), (1, 7, 'x');
 SQL
 }
 ROWS_AFTER_RUN=$(printf '%s\n' '1 3 C' '1 7 x' '2 3 x' '3 3 C' '4 3 x' '4 3 y' '5 3 C')
-rows() { sql -N -e "SELECT produto_id, filial_id, lojas_leram FROM $1.estoque_minimo ORDER BY 1, 2, 3" | tr '\t' ' '; }
+rows() { test_sql -N -e "SELECT produto_id, filial_id, lojas_leram FROM $1.estoque_minimo ORDER BY 1, 2, 3" | tr '\t' ' '; }
 # The arguments of tarvik-admin init for DATABASE, branch 3, the server's record on the same
 # database; the passwords (main, then identification) come on standard input.
 init_arguments() {
@@ -66,14 +44,7 @@ init_arguments() {
 
 # A display of our own with a window manager, and the prefix made on it.
 start_desktop() {
-  exec 3>"$SCRATCH/display"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$SCRATCH/xvfb.log" 2>&1 &
-  XVFB_PID=$!
-  exec 3>&-
-  wait_for 10 test -s "$SCRATCH/display" || { echo "FAILED: Xvfb did not start"; cat "$SCRATCH/xvfb.log"; exit 1; }
-  export DISPLAY=":$(cat "$SCRATCH/display")"
-  openbox >"$SCRATCH/openbox.log" 2>&1 &
-  OPENBOX_PID=$!
+  start_display "$SCRATCH" openbox
   "$WINE" wineboot --init >/dev/null 2>&1 || true
 }
 
