@@ -193,7 +193,7 @@ int Measure(const TOptions& options) {
             args.push_back("--flight-size");
             args.push_back(std::to_string(*options.flightSize));
         }
-        const std::optional<double> wall = RunChild(args, "", options.runTimeoutS, false);
+        const std::optional<double> wall = RunChild(args, "", options.runTimeoutS, true);
         const int64_t rows = db.CountRows(kTable);
         TCell& cell = cells[{rttMs, mode}];
         const char* name = mode == EMode::OneAtATime ? "one at a time" : "flights";
