@@ -66,6 +66,8 @@ void TBenchDatabase::Reset(int32_t branch, char storeCode) {
     }
 }
 
+void TBenchDatabase::Drop() { Exec("DROP DATABASE IF EXISTS " + name_); }
+
 int64_t TBenchDatabase::CountRows(const std::string& table) {
     return std::stoll(Scalar("SELECT COUNT(*) FROM " + name_ + "." + table));
 }

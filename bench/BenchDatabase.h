@@ -25,6 +25,7 @@ public:
     void Create(int64_t products, int32_t serverBranch);
     // Puts the target table back to "every even product has its row for `branch`".
     void Reset(int32_t branch, char storeCode);
+    void Drop();
     int64_t CountRows(const std::string& table);
     void SetGeneralLog(bool on);
     std::string ServerVersion();
