@@ -93,6 +93,17 @@ close_program() {
     fail "$1: the program did not end after its window was closed"
   fi
 }
+# windows_command LOG LINE: runs LINE as a deployment tool's script does (cmd, which waits for
+# windowed programs as well), its output into LOG; prints its exit status whole (a Unix
+# parent sees only the status's low 8 bits: 1603 would show as 67). The output goes to the
+# file, not a pipe: Wine's desktop process, started on first need, would hold a pipe open.
+windows_command() {
+  printf '@%s\r\n@echo exit status %%errorlevel%%\r\n' "$2" >"$WINEPREFIX/drive_c/tarvik-command.cmd"
+  "$WINE" cmd /c 'C:\tarvik-command.cmd' </dev/null >"$1" 2>&1 || true
+  sed -i 's/\r$//' "$1"
+  sed -n 's/^exit status //p' "$1" | tail -n 1
+  sed -i '/^exit status /d' "$1"
+}
 finish() {  # finish NAME
   if [ "$FAILED" -ne 0 ]; then
     [ -s "$SCRATCH/app.log" ] && { echo "--- program output:"; cat "$SCRATCH/app.log"; }
