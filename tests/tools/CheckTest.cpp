@@ -232,3 +232,41 @@ TEST_F(CheckTest, OnlyReadsAndCountsWithOneStatementPerTable) {
 
 }  // namespace
 }  // namespace tarvik
+
+namespace tarvik {
+namespace {
+
+// While a run holds a table's run lock, check says so and which connection holds it, and that a
+// run started now would be refused; it measures the link and estimates a run either way.
+TEST_F(CheckTest, SaysWhichConnectionHoldsTheRunLockAndEstimatesARun) {
+    Init();
+    test::TAdminConnection holder(db.Name());
+    const std::string name = "tarvik/" + db.Name() + "/estoque_minimo/3";
+    ASSERT_EQ(holder.Scalar("SELECT GET_LOCK('" + name + "', 0)"), "1");
+    const std::string id = std::to_string(holder.ThreadId());
+
+    const TAdminResult r = Admin({"check", dir.Path()});
+    EXPECT_EQ(r.status, 1) << r.out;
+    EXPECT_NE(r.out.find("a run would not succeed:\n  estoque_minimo: a run holds the run lock " + name +
+                         " now (connection " + id + "): a run started now would be refused until that one ends\n"),
+              std::string::npos)
+        << r.out;
+    EXPECT_EQ(r.out.find("estoque_minimo2: a run holds"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find(" ms (median of 5 pings)\n"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("in the window, "), std::string::npos) << r.out;
+
+    const nlohmann::json json = nlohmann::json::parse(Admin({"check", "--json", dir.Path()}).out);
+    EXPECT_EQ(json["tables"]["estoque_minimo"]["run_lock"]["holder"], id);
+    EXPECT_EQ(json["tables"]["estoque_minimo2"]["run_lock"]["holder"], nullptr);
+    EXPECT_GT(json["link"]["round_trip_ms"].get<double>(), 0.0);
+    const nlohmann::json& estimate = json["tables"]["estoque_minimo"]["estimated_seconds"];
+    EXPECT_GT(estimate["window"].get<double>(), estimate["tarvik_admin_run"].get<double>());
+
+    // Given back, the check passes again, having taken nothing itself.
+    holder.Exec("DO RELEASE_LOCK('" + name + "')");
+    EXPECT_EQ(Admin({"check", dir.Path()}).status, 0);
+    EXPECT_EQ(db.Scalar("SELECT IS_USED_LOCK('" + name + "')"), "");
+}
+
+}  // namespace
+}  // namespace tarvik

@@ -74,6 +74,17 @@ struct TCheckTable {
     std::optional<long long> products;
     std::optional<long long> rowsToInsert;
     std::optional<std::string> error;
+    std::string runLock;                     // the name of the table's run lock for this branch
+    std::optional<std::string> runLockHolder;  // the connection that holds it now, if one does
+    // How long a run would take, in seconds, from the counts and the measured round trip.
+    std::optional<double> windowSeconds;
+    std::optional<double> toolSeconds;
+};
+
+// The link to the main server, as a few pings ("SELECT 1") measured it.
+struct TCheckLink {
+    double roundTripMs = 0;  // the median
+    int pings = 0;
 };
 
 struct TCheckReport {
@@ -85,6 +96,7 @@ struct TCheckReport {
     TCheckBranch branch;
     std::optional<TCheckIdentification> identification;
     std::map<std::string, TCheckTable> tables;
+    std::optional<TCheckLink> link;
     std::vector<std::string> problems;  // each one reason a run would not succeed
     std::vector<std::string> notes;
 

@@ -168,6 +168,13 @@ inline constexpr const char* kBranchShown = "branch: filial_id %s (CodLogica); s
 inline constexpr const char* kServerRecord = "the server's record";
 inline constexpr const char* kStoreCodeShown = ": branch %s, code \"%s\"";
 inline constexpr const char* kTableCountedShown = "%s: %s products, %s rows to insert\n";
+inline constexpr const char* kRoundTripShown = "  round trip %s ms (median of %s pings)\n";
+inline constexpr const char* kEstimateShown =
+    "  a run would take about %s in the window, %s with tarvik-admin run (in flights)\n";
+inline constexpr const char* kRunLockHeldShown = "  run lock %s held by connection %s\n";
+// A run holds the table's run lock for this branch now.
+inline constexpr const char* kRunLockHeld =
+    "%s: a run holds the run lock %s now (connection %s): a run started now would be refused until that one ends";
 inline constexpr const char* kTableFailedShown = "%s: %s\n";
 inline constexpr const char* kTableNotCountedShown = "%s: not counted\n";
 inline constexpr const char* kNoteShown = "note: %s\n";
