@@ -51,12 +51,7 @@ std::vector<std::vector<std::string>> Flights(std::vector<std::string> statement
 void RunGenerationInFlights(TRunView& view, const std::string& table, TDbTransaction& link, TDbQuery& produtos,
                             TDbQuery& inclui, const TBranchIdentity& branch, const TFlightLimits& limits,
                             const std::function<void()>& finished) {
-    view.SetStartEnabled(false);
-    produtos.SetStatement("Select produto_id from produto");
-    produtos.Open();
-    inclui.SetStatement("Select * from " + table + " where produto_id = 0");
-    inclui.Open();
-    view.SetGaugeMaximum(static_cast<int32_t>(produtos.RowCount()));
+    OpenRunQueries(view, table, produtos, inclui);
     const size_t maxBytes = FlightBytes(link, limits);
     const size_t maxProducts = std::max<size_t>(limits.products, 1);
     const auto advance = [&view](size_t products) {
@@ -75,8 +70,7 @@ void RunGenerationInFlights(TRunView& view, const std::string& table, TDbTransac
             product.id = produtos.GetFieldText("produto_id");
             // A product listed again waits for a later flight, after this one's INSERT.
             if (ids.count(product.id)) break;
-            product.probe = "Select * from " + table + " where produto_id = " + product.id +
-                            " and filial_id = " + std::to_string(branch.codLogica());
+            product.probe = ProbeStatement(table, product.id, branch.codLogica());
             if (!flight.empty() && bytes + 1 + product.probe.size() > maxBytes) break;
             try {
                 product.number = produtos.GetFieldInteger("produto_id");
@@ -104,10 +98,7 @@ void RunGenerationInFlights(TRunView& view, const std::string& table, TDbTransac
             if (found.counts[i] != 0) continue;
             try {
                 if (flight[i].numberError) std::rethrow_exception(flight[i].numberError);
-                inclui.AppendRow();
-                inclui.SetFieldInteger("produto_id", *flight[i].number);
-                inclui.SetFieldInteger("filial_id", branch.codLogica());
-                inclui.SetFieldText("lojas_leram", branch.lojasLeram());
+                AppendProductRow(inclui, *flight[i].number, branch);
                 inserts.push_back(inclui.TakeAppendedRowInsert());
                 insertedProduct.push_back(i);
             } catch (...) {
@@ -141,11 +132,7 @@ void RunGenerationInFlights(TRunView& view, const std::string& table, TDbTransac
         advance(flight.size());
     }
 
-    produtos.Close();
-    inclui.Close();
-    if (finished) finished();
-    view.Inform(run_messages::kRunFinished);
-    view.SetStartEnabled(true);
+    CloseRunQueries(view, produtos, inclui, finished);
 }
 
 }  // namespace tarvik

@@ -13,10 +13,8 @@ std::string TargetTableFor(int itemIndex) {
     return kTargetTables[itemIndex == 0 ? 0 : 1];
 }
 
-void RunGeneration(TRunView& view, const std::string& table, TDbQuery& produtos, TDbQuery& temp,
-                   TDbQuery& inclui, const TBranchIdentity& branch, const std::function<void()>& finished) {
+void OpenRunQueries(TRunView& view, const std::string& table, TDbQuery& produtos, TDbQuery& inclui) {
     view.SetStartEnabled(false);
-
     produtos.SetStatement("Select produto_id from produto");
     produtos.Open();
     // Opened only to append rows to the table through it; its own rows are never read.
@@ -24,20 +22,39 @@ void RunGeneration(TRunView& view, const std::string& table, TDbQuery& produtos,
     inclui.Open();
     // The progress is deliberately not reset: a later run starts from where the last ended.
     view.SetGaugeMaximum(static_cast<int32_t>(produtos.RowCount()));
+}
 
+std::string ProbeStatement(const std::string& table, const std::string& product, int32_t branchNumber) {
+    return "Select * from " + table + " where produto_id = " + product + " and filial_id = " +
+           std::to_string(branchNumber);
+}
+
+void AppendProductRow(TDbQuery& inclui, int32_t product, const TBranchIdentity& branch) {
+    inclui.AppendRow();
+    inclui.SetFieldInteger("produto_id", product);
+    inclui.SetFieldInteger("filial_id", branch.codLogica());
+    inclui.SetFieldText("lojas_leram", branch.lojasLeram());
+}
+
+void CloseRunQueries(TRunView& view, TDbQuery& produtos, TDbQuery& inclui, const std::function<void()>& finished) {
+    produtos.Close();
+    inclui.Close();
+    if (finished) finished();
+    view.Inform(run_messages::kRunFinished);
+    view.SetStartEnabled(true);
+}
+
+void RunGeneration(TRunView& view, const std::string& table, TDbQuery& produtos, TDbQuery& temp,
+                   TDbQuery& inclui, const TBranchIdentity& branch, const std::function<void()>& finished) {
+    OpenRunQueries(view, table, produtos, inclui);
     while (!produtos.AtEnd()) {
         if (view.StopRequested()) throw ERunStopped(run_messages::kRunStopped);
         const std::string product = produtos.GetFieldText("produto_id");
-        const int32_t branchNumber = branch.codLogica();
-        temp.SetStatement("Select * from " + table + " where produto_id = " + product +
-                          " and filial_id = " + std::to_string(branchNumber));
+        temp.SetStatement(ProbeStatement(table, product, branch.codLogica()));
         temp.Open();
         // One row or several count alike as present.
         if (temp.NoRows()) {
-            inclui.AppendRow();
-            inclui.SetFieldInteger("produto_id", produtos.GetFieldInteger("produto_id"));
-            inclui.SetFieldInteger("filial_id", branch.codLogica());
-            inclui.SetFieldText("lojas_leram", branch.lojasLeram());
+            AppendProductRow(inclui, produtos.GetFieldInteger("produto_id"), branch);
             inclui.PostRow();
             view.RowPosted();
         }
@@ -45,12 +62,7 @@ void RunGeneration(TRunView& view, const std::string& table, TDbQuery& produtos,
         produtos.MoveNext();
         view.SetGaugeProgress(view.GaugeProgress() + 1);
     }
-
-    produtos.Close();
-    inclui.Close();
-    if (finished) finished();
-    view.Inform(run_messages::kRunFinished);
-    view.SetStartEnabled(true);
+    CloseRunQueries(view, produtos, inclui, finished);
 }
 
 }  // namespace tarvik

@@ -54,6 +54,20 @@ inline constexpr const char* kTargetTables[2] = {"estoque_minimo", "estoque_mini
 // "estoque_minimo" for item 0, "estoque_minimo2" for any other index.
 std::string TargetTableFor(int itemIndex);
 
+// The steps a run is made of, shared by the run one statement at a time (below) and the run in
+// flights (run/FlightRun.h), so that both send the same texts:
+// Disables the start control, opens the products' query and the insert query on `table`, and
+// sets the gauge's maximum to the number of products.
+void OpenRunQueries(TRunView& view, const std::string& table, TDbQuery& produtos, TDbQuery& inclui);
+// The probe of one product: "Select * from T where produto_id = P and filial_id = B".
+std::string ProbeStatement(const std::string& table, const std::string& product, int32_t branchNumber);
+// Appends the product's row to `inclui`: its number, the branch number (asked afresh) and the
+// store code. Not yet posted.
+void AppendProductRow(TDbQuery& inclui, int32_t product, const TBranchIdentity& branch);
+// Closes both queries, calls `finished`, shows the completion message and enables the start
+// control again.
+void CloseRunQueries(TRunView& view, TDbQuery& produtos, TDbQuery& inclui, const std::function<void()>& finished);
+
 // Fills `table` (one of the two target tables, as the front end chose it). `finished`, when
 // given, is called once the queries are closed and before the completion message, which waits
 // for the user.
