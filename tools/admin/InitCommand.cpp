@@ -6,6 +6,7 @@
 #include "db/DbConnection.h"
 #include "identification/UConnectionInfoClass.h"
 #include "platform/Errors.h"
+#include "platform/ExecutablePath.h"
 #include "platform/ProfileReader.h"
 #include "settings/UConfigSistemaQOR.h"
 #include "settings/util.h"
@@ -167,8 +168,7 @@ int InitSettingsFiles(const TInitOptions& o, TConsole& console) {
     const TInitFiles files = BuildInitFiles(o, password, idPassword);
     WriteFilesInPlace(o.directory, {{kSettingsFile, files.sistemaQor}, {kConnectionFile, files.connectionConf}},
                       owner);
-    std::string dir = o.directory;
-    if (dir.back() != '/') dir += '/';
+    const std::string dir = WithDirectorySeparator(o.directory);
     console.out << "wrote " << dir << kSettingsFile << "\nwrote " << dir << kConnectionFile << '\n';
     return kExitDone;
 }
