@@ -7,11 +7,13 @@
 #include "app/qt/Application.h"
 #include "app/qt/Boxes.h"
 #include "app/qt/Gauge.h"
+#include "app/qt/KeepAnswering.h"
 #include "app/qt/RadioGroup.h"
 #include "app/qt/Windows1252.h"
 #include "run/GenerationRun.h"
 #include "run/MainConnection.h"
 
+#include <QCloseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -41,6 +43,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
 
     Button1 = new QPushButton(FromWindows1252(app_messages::kStartButton), this);
     Button1->setGeometry(ToQRect(form::kButton1));
+    // Enter presses the button that has the focus, as in every dialog.
+    Button1->setAutoDefault(true);
     connect(Button1, &QPushButton::clicked, this, [this] {
         try {
             Button1Click();
@@ -79,10 +83,34 @@ void TForm1::SetStartEnabled(bool enabled) { Button1->setEnabled(enabled); }
 
 void TForm1::Inform(const std::string& text) { ShowInformation(text); }
 
+void TForm1::KeepAnswering() { tarvik::KeepAnswering(); }
+
 void TForm1::Button1Click() {
+    // After the run the focus is where it was, on the button (on the selected item when the
+    // run left the button disabled).
+    struct TRunning {
+        TForm1& form;
+        ~TRunning() {
+            form.running_ = false;
+            const int index = form.RadioGroup1->ItemIndex();
+            if (form.Button1->isEnabled())
+                form.Button1->setFocus();
+            else
+                form.RadioGroup1->Item(index < 0 ? 0 : index)->setFocus();
+        }
+    } running{*this};
+    running_ = true;
     TFormRunView<TForm1> view(*this);
     RunGeneration(view, TargetTableFor(RadioGroup1->ItemIndex()), *QProdutos, *QTemp, *QInclui,
                   TBranchIdentity::FromSettings());
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (running_) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 void TForm1::showEvent(QShowEvent* event) {

@@ -32,6 +32,8 @@ public:
     // What the run asks of the window beside its gauge (app/FormRunView.h).
     void SetStartEnabled(bool enabled);
     void Inform(const std::string& text);
+    // Between products: the window answers the system without taking input (KeepAnswering.h).
+    void KeepAnswering();
 
     // Children of the window; Qt releases them with it, after the members below.
     QPushButton* Button1;
@@ -50,12 +52,16 @@ protected:
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // While a run works, a request to close the window is refused: it would take the window
+    // and its components away under the run.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // Keeps the outer size, frame included, at the window's design size whenever the frame
     // that the window manager reports changes (many report it only after the window is mapped).
     void FitOuterSizeToFrame();
     QSize fittedFrame_{0, 0};
+    bool running_ = false;
 };
 
 // The one main window of the program while it lives; owned by RunProgram.

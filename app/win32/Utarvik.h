@@ -32,6 +32,8 @@ public:
     // What the run asks of the window beside its gauge (app/FormRunView.h).
     void SetStartEnabled(bool enabled);
     void Inform(const std::string& text);
+    // Between products: the window answers the system without taking input (KeepAnswering.h).
+    void KeepAnswering();
 
     HWND Handle() const { return handle_; }
     // The selected radio item's index, -1 when none is.
@@ -60,6 +62,10 @@ private:
 
     HWND handle_ = nullptr;
     HFONT font_ = nullptr;
+    // While a run works, a request to close the window is refused: it would destroy the
+    // window and its components under the run.
+    bool running_ = false;
+    HWND lastFocus_ = nullptr;
 };
 
 }  // namespace tarvik
