@@ -4,14 +4,50 @@
 #include <mysql.h>
 #include <mysqld_error.h>
 
+#include "client/Messages.h"
+
 #include "platform/Errors.h"
+#include "platform/LibrarySearch.h"
 
 namespace tarvik {
+
+// The methods the program logs in with, all built into the library for Windows: MariaDB's
+// and MySQL 5.7's native password, MySQL 8.0's two, MariaDB's ed25519. Any other method a
+// server (or whatever answers on its address) asks for is refused by the library, naming it,
+// instead of being looked for as a plugin of that name.
+const char* const kAllowedAuthenticationMethods =
+    "mysql_native_password,caching_sha2_password,sha256_password,client_ed25519";
+
+namespace {
+
+// The library's own text for a refused method names the greeting's method, not the refused
+// one, when the refused one came by a switch (and then often nothing, or part of a name).
+// Ours names it where the library's text does, and says which methods the program uses.
+std::string RefusedMethodText(const std::string& libraryText) {
+    const size_t open = libraryText.find('\'');
+    const size_t close = open == std::string::npos ? std::string::npos : libraryText.find('\'', open + 1);
+    std::string method = close == std::string::npos ? std::string() : libraryText.substr(open + 1, close - open - 1);
+    std::string allowed = kAllowedAuthenticationMethods;
+    for (size_t comma = allowed.find(','); comma != std::string::npos; comma = allowed.find(',', comma + 2))
+        allowed.replace(comma, 1, ", ");
+    // The library lets through any name that is part of the list, so a name that is part of it
+    // is the greeting's (or a piece of it), never the one refused.
+    if (method.empty() || std::string(kAllowedAuthenticationMethods).find(method) != std::string::npos)
+        return Format(client_messages::kUnnamedMethodNotAllowed, allowed.c_str());
+    return Format(client_messages::kMethodNotAllowed, method.c_str(), allowed.c_str());
+}
+
+}  // namespace
 
 TConnectionHandle OpenSession(const TSessionParameters& p) {
     TConnectionHandle handle(mysql_init(nullptr));
     if (!handle) return handle;
     MYSQL* h = handle.get();
+    mysql_optionsv(h, MARIADB_OPT_RESTRICTED_AUTH, kAllowedAuthenticationMethods);
+    // The library loads a method it does not hold before it checks the list above: it may
+    // only look in a folder that only administrators can write.
+    const std::string pluginFolder = ClientPluginFolder();
+    if (!pluginFolder.empty()) mysql_options(h, MYSQL_PLUGIN_DIR, pluginFolder.c_str());
     if (p.connectTimeout) {
         unsigned seconds = *p.connectTimeout;
         mysql_options(h, MYSQL_OPT_CONNECT_TIMEOUT, &seconds);
@@ -27,8 +63,12 @@ TConnectionHandle OpenSession(const TSessionParameters& p) {
         mysql_options(h, MYSQL_OPT_WRITE_TIMEOUT, &seconds);
     }
     if (!mysql_real_connect(h, p.host.c_str(), p.user.c_str(), p.password.c_str(),
-                            p.database ? p.database->c_str() : nullptr, p.port, nullptr, p.clientFlags))
-        throw EDatabaseError(mysql_error(h), mysql_errno(h));  // copied before the handle goes
+                            p.database ? p.database->c_str() : nullptr, p.port, nullptr, p.clientFlags)) {
+        // Copied before the handle goes.
+        if (mysql_errno(h) == CR_PLUGIN_NOT_ALLOWED)
+            throw EDatabaseError(RefusedMethodText(mysql_error(h)), CR_PLUGIN_NOT_ALLOWED);
+        throw EDatabaseError(mysql_error(h), mysql_errno(h));
+    }
     return handle;
 }
 

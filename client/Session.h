@@ -32,6 +32,10 @@ struct TSessionParameters {
     std::optional<unsigned> readWriteTimeout;
 };
 
+// The authentication methods a session may use, comma-separated, as the client library
+// takes them.
+extern const char* const kAllowedAuthenticationMethods;
+
 // A connected handle. An empty one when the client library cannot even make a handle (it is
 // out of memory); each caller says that in its own words. When the connect fails, throws
 // EDatabaseError with the library's text, unchanged, and its error number (mysql_errno), both

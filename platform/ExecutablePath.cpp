@@ -32,6 +32,11 @@ std::string ExecutableFileName() {
     return separator == std::string::npos ? path : path.substr(separator + 1);
 }
 
+std::string WithDirectorySeparator(std::string directory) {
+    if (directory.empty() || !system::IsDirectorySeparator(directory.back())) directory += system::kDirectorySeparator;
+    return directory;
+}
+
 void SetExecutableDirectoryOverride(const std::string& directory) {
     Override() = directory;
     if (!directory.empty() && !system::IsDirectorySeparator(directory.back()))

@@ -4,9 +4,11 @@
 // windows/Files.cpp).
 //
 // Where the systems differ: on Linux the files are created with mode 0600 and can be given to
-// another account (the one that runs the window). On Windows a file takes the permissions of
-// its folder (a password file is protected by the folder it is put in, as the window's
-// installer lays it out), and no account is looked up: FindAccount refuses.
+// another account (the one that runs the window). On Windows a new file takes the permissions
+// of its folder (a password file is protected by the folder it is put in, as the window's
+// installer lays it out), an existing one is replaced in place (ReplaceFileW) and keeps its
+// permissions and attributes, read-only included, and no account is looked up: FindAccount
+// refuses.
 
 #include <optional>
 #include <string>

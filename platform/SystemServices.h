@@ -49,7 +49,8 @@ int NoAddressError(std::string& errorText);
 // Creates "iphist.dat" in the current working directory, empty (truncated when it exists);
 // throws EFCreateError naming its full path when it cannot. A symbolic link of that name is
 // never followed (the file it points to might be anyone's, and the program often runs as an
-// administrator): it is refused as a file that cannot be created.
+// administrator): it is refused as a file that cannot be created, and so is a file that has
+// more than one name (a hard link), before anything in it is cut.
 void LeaveEmptyHistoryFile();
 
 }  // namespace tarvik::system

@@ -43,3 +43,7 @@ add_subdirectory(identification)
 add_subdirectory(tools)
 # The window is tested from outside, under Wine, by tests/windows/test-window with this probe.
 add_subdirectory(app/win32)
+# A DLL by the name of an authentication method the client library does not hold: the Wine
+# tests put it in the working folder and check that no program loads it.
+add_library(tarvik_marker_dialog SHARED windows/marker/MarkerDll.cpp)
+set_target_properties(tarvik_marker_dialog PROPERTIES OUTPUT_NAME dialog PREFIX "")

@@ -5,9 +5,11 @@
 #include "app/qt/Application.h"
 #include "app/qt/Boxes.h"
 #include "app/qt/Gauge.h"
+#include "app/qt/KeepAnswering.h"
 #include "app/qt/RadioGroup.h"
 #include "app/qt/Windows1252.h"
 
+#include <QCloseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -37,6 +39,8 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
 
     Button1 = new QPushButton(FromWindows1252(app_messages::kStartButton), this);
     Button1->setGeometry(ToQRect(form::kButton1));
+    // Enter presses the button that has the focus, as in every dialog.
+    Button1->setAutoDefault(true);
     connect(Button1, &QPushButton::clicked, this, [this] {
         try {
             Button1Click();
@@ -67,7 +71,23 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
 
 void TForm1::FormCreate() { Components.ApplySettings(); }
 
-void TForm1::Button1Click() { Components.Run(*this, TargetTableFor(RadioGroup1->ItemIndex())); }
+void TForm1::Button1Click() {
+    // After the run the focus is where it was, on the button (on the selected item when the
+    // run left the button disabled).
+    struct TRunning {
+        TForm1& form;
+        ~TRunning() {
+            form.running_ = false;
+            const int index = form.RadioGroup1->ItemIndex();
+            if (form.Button1->isEnabled())
+                form.Button1->setFocus();
+            else
+                form.RadioGroup1->Item(index < 0 ? 0 : index)->setFocus();
+        }
+    } running{*this};
+    running_ = true;
+    Components.Run(*this, TargetTableFor(RadioGroup1->ItemIndex()));
+}
 
 void TForm1::SetStartEnabled(bool enabled) { Button1->setEnabled(enabled); }
 
@@ -75,9 +95,21 @@ void TForm1::SetGaugeMaximum(int32_t maximum) { Gauge1->SetMaxValue(maximum); }
 
 int32_t TForm1::GaugeProgress() const { return Gauge1->Progress(); }
 
-void TForm1::SetGaugeProgress(int32_t progress) { Gauge1->SetProgress(progress); }
+void TForm1::SetGaugeProgress(int32_t progress) {
+    Gauge1->SetProgress(progress);
+    // Between products: the window answers the system without taking input (KeepAnswering.h).
+    KeepAnswering();
+}
 
 void TForm1::Inform(const std::string& text) { ShowInformation(text); }
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (running_) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
 
 void TForm1::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);

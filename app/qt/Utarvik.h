@@ -49,12 +49,16 @@ protected:
     void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // While a run works, a request to close the window is refused: it would take the window
+    // and its components away under the run.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // Keeps the outer size, frame included, at the window's design size whenever the frame
     // that the window manager reports changes (many report it only after the window is mapped).
     void FitOuterSizeToFrame();
     QSize fittedFrame_{0, 0};
+    bool running_ = false;
 };
 
 // The one main window of the program while it lives; owned by RunProgram.

@@ -4,6 +4,7 @@
 #include "app/Messages.h"
 #include "app/win32/Boxes.h"
 #include "app/win32/Cursor.h"
+#include "app/win32/KeepAnswering.h"
 #include "app/win32/Text.h"
 
 #include <commctrl.h>
@@ -22,8 +23,29 @@ constexpr int kRadioCaptionHeight = 13;
 constexpr int kRadioItemHeight = 17;
 constexpr int kRadioItemIndent = 8;
 
+// The layout is designed at 96 dots per inch. The program declares itself aware of the
+// screen's resolution (so that the system does not stretch it blurred), and so lays itself out
+// at that resolution: on a 150 % screen every place, size and the font are half again as large.
+int Scaled(int designPixels) {
+    static const int dpi = [] {
+        HDC screen = GetDC(nullptr);
+        const int value = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+        if (screen) ReleaseDC(nullptr, screen);
+        return value > 0 ? value : 96;
+    }();
+    return MulDiv(designPixels, dpi, 96);
+}
+
+form::TRect Scaled(const form::TRect& r) {
+    // The left and right edges are scaled, not the width, so that neighbours stay flush.
+    const int left = Scaled(r.left);
+    const int top = Scaled(r.top);
+    return form::TRect{left, top, Scaled(r.left + r.width) - left, Scaled(r.top + r.height) - top};
+}
+
 HWND CreateChild(HWND parent, const wchar_t* windowClass, const std::string& caption, DWORD style,
-                 const form::TRect& place, int id) {
+                 const form::TRect& designPlace, int id) {
+    const form::TRect place = Scaled(designPlace);
     return CreateWindowExW(0, windowClass, WidenWindows1252(caption).c_str(), WS_CHILD | WS_VISIBLE | style,
                            place.left, place.top, place.width, place.height, parent,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
@@ -53,7 +75,7 @@ void TForm1::RegisterClass(HINSTANCE instance) {
 TForm1::TForm1() {
     // Asked for by name; where the face is missing the system picks its nearest match.
     LOGFONTW face{};
-    face.lfHeight = -form::kFontPixelHeight;  // negative: the character height, not the cell's
+    face.lfHeight = -Scaled(form::kFontPixelHeight);  // negative: the character height, not the cell's
     face.lfWeight = FW_NORMAL;
     face.lfCharSet = DEFAULT_CHARSET;
     const std::wstring faceName = WidenWindows1252(form::kFontFace);
@@ -62,10 +84,10 @@ TForm1::TForm1() {
 
     // Not WS_CLIPCHILDREN: a group box draws only its frame and caption, and leaves its inside
     // to the window's background.
+    const form::TRect outer = Scaled(form::kOuter);
     handle_ = CreateWindowExW(0, kClassName, WidenWindows1252(app_messages::kFormCaption).c_str(),
-                              WS_OVERLAPPEDWINDOW, form::kOuter.left, form::kOuter.top,
-                              form::kOuter.width, form::kOuter.height, nullptr, nullptr,
-                              GetModuleHandleW(nullptr), this);
+                              WS_OVERLAPPEDWINDOW, outer.left, outer.top, outer.width, outer.height, nullptr,
+                              nullptr, GetModuleHandleW(nullptr), this);
     CreateControls();
 
     SetBoxOwner(handle_);
@@ -88,8 +110,8 @@ void TForm1::CreateControls() {
     // then the radio items.
     Button1 = CreateChild(handle_, WC_BUTTONW, app_messages::kStartButton, WS_TABSTOP | BS_PUSHBUTTON, form::kButton1,
                           kButton1Id);
-    Gauge1 = std::make_unique<TGauge>(handle_, form::kGauge1.left, form::kGauge1.top, form::kGauge1.width,
-                                      form::kGauge1.height);
+    const form::TRect gauge = Scaled(form::kGauge1);
+    Gauge1 = std::make_unique<TGauge>(handle_, gauge.left, gauge.top, gauge.width, gauge.height);
     RadioGroup1 =
         CreateChild(handle_, WC_BUTTONW, app_messages::kRadioGroupCaption, BS_GROUPBOX, form::kRadioGroup1, 0);
 
@@ -120,7 +142,20 @@ int TForm1::RadioItemIndex() const {
 
 void TForm1::FormCreate() { Components.ApplySettings(); }
 
-void TForm1::Button1Click() { Components.Run(*this, TargetTableFor(RadioItemIndex())); }
+void TForm1::Button1Click() {
+    // After the run the focus is where it was, on the button (on the selected item when the
+    // run left the button disabled).
+    struct TRunning {
+        TForm1& form;
+        ~TRunning() {
+            form.running_ = false;
+            const int item = form.RadioItemIndex();
+            SetFocus(IsWindowEnabled(form.Button1) ? form.Button1 : form.RadioItems[item < 0 ? 0 : item]);
+        }
+    } running{*this};
+    running_ = true;
+    Components.Run(*this, TargetTableFor(RadioItemIndex()));
+}
 
 void TForm1::SetStartEnabled(bool enabled) { EnableWindow(Button1, enabled ? TRUE : FALSE); }
 
@@ -128,7 +163,11 @@ void TForm1::SetGaugeMaximum(int32_t maximum) { Gauge1->SetMaxValue(maximum); }
 
 int32_t TForm1::GaugeProgress() const { return Gauge1->Progress(); }
 
-void TForm1::SetGaugeProgress(int32_t progress) { Gauge1->SetProgress(progress); }
+void TForm1::SetGaugeProgress(int32_t progress) {
+    Gauge1->SetProgress(progress);
+    // Between products: the window answers the system without taking input (KeepAnswering.h).
+    KeepAnswering();
+}
 
 void TForm1::Inform(const std::string& text) { ShowInformation(text); }
 
@@ -159,6 +198,27 @@ LRESULT TForm1::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
             Button1Click();
             return 0;
         }
+        // Enter: the dialog navigation of the message loop sends IDOK wherever the focus is. It
+        // presses the button only when the button has the focus, as in every dialog.
+        if (LOWORD(wParam) == IDOK && HIWORD(wParam) == BN_CLICKED && GetFocus() == Button1 &&
+            IsWindowEnabled(Button1)) {
+            Button1Click();
+            return 0;
+        }
+        break;
+    case WM_ACTIVATE:
+        // A top-level window that is not a dialog forgets its focused control when another
+        // window (a box) takes over; it is given back on return (the button at first).
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            const HWND focus = GetFocus();
+            if (focus && IsChild(window, focus)) lastFocus_ = focus;
+            break;
+        }
+        if (HIWORD(wParam)) break;  // minimised
+        if (const HWND target = lastFocus_ ? lastFocus_ : Button1; target && IsWindowEnabled(target)) {
+            SetFocus(target);
+            return 0;
+        }
         break;
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORSTATIC: {
@@ -173,6 +233,12 @@ LRESULT TForm1::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
             ShowCursorShape(TCursorShape::Wait);
             return TRUE;
         }
+        break;
+    case WM_CLOSE:
+        if (running_) return 0;
+        break;
+    case WM_QUERYENDSESSION:
+        if (running_) return FALSE;
         break;
     case WM_DESTROY:
         PostQuitMessage(0);

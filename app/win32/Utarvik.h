@@ -60,6 +60,10 @@ private:
 
     HWND handle_ = nullptr;
     HFONT font_ = nullptr;
+    // While a run works, a request to close the window is refused: it would destroy the
+    // window and its components under the run.
+    bool running_ = false;
+    HWND lastFocus_ = nullptr;
 };
 
 }  // namespace tarvik

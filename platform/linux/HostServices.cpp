@@ -5,6 +5,7 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -82,13 +83,19 @@ std::string LocalHostName() {
 void LeaveEmptyHistoryFile() {
     const std::string path = HistoryFilePath();
     // O_NOFOLLOW: a link is refused (ELOOP), not followed to truncate its target. O_NONBLOCK:
-    // a FIFO of that name fails at once (ENXIO) instead of waiting for a reader forever.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
-    if (fd < 0) {
-        const int error = errno;
-        throw EFCreateError(Format(kCannotCreateFile, path.c_str(), std::strerror(error)));
+    // a FIFO of that name fails at once (ENXIO) instead of waiting for a reader forever. Not
+    // O_TRUNC: a file with a second name (a hard link to someone else's file) is refused
+    // before anything is cut, and only a plain file of ours is emptied.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0666);
+    int error = fd < 0 ? errno : 0;
+    if (fd >= 0) {
+        struct stat st;
+        if (::fstat(fd, &st) != 0) error = errno;
+        else if (S_ISREG(st.st_mode) && st.st_nlink > 1) error = EMLINK;
+        else if (S_ISREG(st.st_mode) && ::ftruncate(fd, 0) != 0) error = errno;
+        ::close(fd);
     }
-    ::close(fd);
+    if (error != 0) throw EFCreateError(Format(kCannotCreateFile, path.c_str(), std::strerror(error)));
 }
 
 }  // namespace tarvik::system

@@ -12,6 +12,7 @@ namespace tarvik {
 
 bool StandardInputIsTerminal() { return ::isatty(STDIN_FILENO) == 1; }
 bool StandardErrorIsTerminal() { return ::isatty(STDERR_FILENO) == 1; }
+void PrepareConsoleOutput() {}
 
 namespace {
 

@@ -3,16 +3,17 @@
 #include <windows.h>
 
 #include "platform/SystemServices.h"
+#include "platform/windows/WideText.h"
 
 namespace tarvik::system {
 
 std::string RunningExecutablePath() {
     // The call cuts a path that does not fit and then reports the full buffer: grow and retry.
-    std::string buffer(MAX_PATH, '\0');
+    std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD n = ::GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        const DWORD n = ::GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
         if (n == 0) return std::string();
-        if (n < buffer.size()) return buffer.substr(0, n);
+        if (n < buffer.size()) return PathFromWide(buffer.data(), n);
         if (buffer.size() >= 32768) return std::string();  // longer than any path the system allows
         buffer.resize(buffer.size() * 2);
     }

@@ -10,6 +10,7 @@
 #include "platform/Errors.h"
 #include "platform/Messages.h"
 #include "platform/SystemServices.h"
+#include "platform/windows/WideText.h"
 
 namespace tarvik::system {
 namespace {
@@ -38,13 +39,14 @@ public:
 };
 
 std::string HistoryFilePath() {
-    const DWORD size = ::GetCurrentDirectoryA(0, nullptr);
-    std::string path(size, '\0');
-    const DWORD n = size ? ::GetCurrentDirectoryA(size, path.data()) : 0;
+    const DWORD size = ::GetCurrentDirectoryW(0, nullptr);
+    std::wstring path(size, L'\0');
+    const DWORD n = size ? ::GetCurrentDirectoryW(size, path.data()) : 0;
     if (n == 0 || n >= size) return kHistoryFileName;
     path.resize(n);
-    if (path.back() != '\\' && path.back() != '/') path += '\\';
-    return path + kHistoryFileName;
+    std::string folder = PathFromWide(path);
+    if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
+    return folder + kHistoryFileName;
 }
 
 }  // namespace
@@ -105,9 +107,10 @@ std::string LocalHostName() {
 void LeaveEmptyHistoryFile() {
     const std::string path = HistoryFilePath();
     // The name itself is opened, never what a symbolic link or junction of that name points
-    // to (FILE_FLAG_OPEN_REPARSE_POINT); a link is then refused, and a plain file is emptied
+    // to (FILE_FLAG_OPEN_REPARSE_POINT); a link is then refused, and so is a file with a second
+    // name (a hard link: someone else's file under our name), and a plain file is emptied
     // through the handle that was checked.
-    const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+    const HANDLE file = ::CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     DWORD error = file == INVALID_HANDLE_VALUE ? ::GetLastError() : ERROR_SUCCESS;
     if (error == ERROR_SUCCESS) {
@@ -115,7 +118,12 @@ void LeaveEmptyHistoryFile() {
         if (!::GetFileInformationByHandleEx(file, FileAttributeTagInfo, &info, sizeof info)) error = ::GetLastError();
         else if ((info.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || info.ReparseTag != 0)
             error = ERROR_CANT_RESOLVE_FILENAME;
-        else if (!::SetEndOfFile(file)) error = ::GetLastError();
+        if (error == ERROR_SUCCESS) {
+            BY_HANDLE_FILE_INFORMATION file_info{};
+            if (!::GetFileInformationByHandle(file, &file_info)) error = ::GetLastError();
+            else if (file_info.nNumberOfLinks > 1) error = ERROR_TOO_MANY_LINKS;
+        }
+        if (error == ERROR_SUCCESS && !::SetEndOfFile(file)) error = ::GetLastError();
         ::CloseHandle(file);
     }
     if (error != ERROR_SUCCESS)

@@ -82,8 +82,11 @@ void ClickWhenExposed() {
         return;
     }
     if (victim > 0) form->Gauge1->installEventFilter(new TKillAtPercent(form->Gauge1));
-    // Queued first, so that the window closes also when the click's handler fails.
-    QTimer::singleShot(0, qApp, [] { tarvik::Form1->close(); });
+    // Queued once the click is handled (the window refuses to close while a run works, and
+    // answers queued events meanwhile), also when the click's handler fails.
+    struct TCloseAfterwards {
+        ~TCloseAfterwards() { QTimer::singleShot(0, qApp, [] { tarvik::Form1->close(); }); }
+    } closeAfterwards;
     form->Button1->click();
 }
 

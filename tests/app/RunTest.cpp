@@ -7,8 +7,12 @@
 #include "run/RunLock.h"
 #include "tests/app/ProgramFixture.h"
 
+#include <QCoreApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -267,6 +271,48 @@ TEST_F(RunTest, ARefusedInsertKeepsEarlierRowsAndDisablesTheButton) {
     Click();
     EXPECT_EQ(db_.Statements(MainSession()).size(), sent);
     EXPECT_EQ(boxes_.Shown().size(), 1u);
+}
+
+// Between products the window answers the desktop (a timer set before the run fires while it
+// works), but takes no input: a key posted to the button meanwhile is dropped, not kept for
+// after the run, where it would start another; and a request to close the window is refused.
+TEST_F(RunTest, DuringARunTheWindowAnswersButTakesNoInputAndStaysOpen) {
+    WriteSettings("1", "3");
+    db_.Exec("INSERT INTO produto (produto_id) SELECT seq FROM seq_1_to_300");
+    db_.Exec("INSERT INTO estoque_minimo SELECT seq, 3, 'x' FROM seq_1_to_300");
+    TForm1& form = OpenWindow();
+    int32_t progressSeen = -1;
+    bool closed = true;
+    QTimer::singleShot(0, &form, [&] {
+        progressSeen = form.Gauge1->Progress();
+        QCoreApplication::postEvent(form.Button1, new QKeyEvent(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier));
+        QCoreApplication::postEvent(form.Button1, new QKeyEvent(QEvent::KeyRelease, Qt::Key_Return, Qt::NoModifier));
+        closed = form.close();
+    });
+    Click();
+    QCoreApplication::processEvents();
+
+    EXPECT_GT(progressSeen, 0) << "the timer did not fire during the run";
+    EXPECT_LT(progressSeen, 300) << "the timer did not fire during the run";
+    EXPECT_FALSE(closed);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(boxes_.Texts(TBoxKind::Information), Texts{"Processamento Concluido!"}) << "one run only";
+    EXPECT_EQ(db_.Statements(MainSession()).size(), 6u + 3u * 300u);
+}
+
+// Enter presses the button that has the focus, as in a dialog, and after the run the focus is
+// on the button again (the run disables it meanwhile, which moves the focus away).
+TEST_F(RunTest, EnterOnTheFocusedButtonRunsAndTheFocusComesBack) {
+    WriteSettings("1", "3");
+    AddProducts({10, 20});
+    TForm1& form = OpenWindow();
+    form.activateWindow();
+    form.Button1->setFocus();
+    QTest::keyClick(form.Button1, Qt::Key_Return);
+
+    EXPECT_EQ(boxes_.Texts(TBoxKind::Information), Texts{"Processamento Concluido!"});
+    EXPECT_EQ(Rows("estoque_minimo"), (std::vector<TRow>{Row(10, 3, "3"), Row(20, 3, "3")}));
+    EXPECT_EQ(form.focusWidget(), form.Button1);
 }
 
 // A product number beyond the 32-bit range stops the run with a conversion error at that

@@ -19,6 +19,9 @@
 #include "platform/Errors.h"
 #include "platform/ExecutablePath.h"
 #include "platform/HostLookup.h"
+#ifdef _WIN32
+#include "platform/SystemServices.h"
+#endif
 #include "tests/support/FakeResolvers.h"
 #include "tests/support/TempDir.h"
 #include "tests/support/ThrowsExactly.h"
@@ -163,6 +166,25 @@ TEST_F(LocalAddressTest, HistoryIsNeverWrittenThroughASymbolicLink) {
         [] { LocalAddress(); }, "Cannot create file \"" + History() + "\". " + std::strerror(ELOOP)));
     EXPECT_TRUE(std::filesystem::is_symlink(History()));
 #endif
+    EXPECT_EQ(test::ReadWholeFile(kept), "someone else's file\r\n");
+}
+
+// A second name of someone else's file, made where the program will run (a hard link needs
+// no rights on the file it names): the file keeps its contents, on both systems.
+TEST_F(LocalAddressTest, HistoryIsNeverWrittenThroughAHardLink) {
+    SetHostResolverOverride(&ResolveToSeveral);
+    test::TTempDir elsewhere;
+    const std::string kept = elsewhere.Write("kept.txt", "someone else's file\r\n");
+    std::error_code error;
+    std::filesystem::create_hard_link(kept, History(), error);
+    ASSERT_FALSE(error) << error.message();
+#ifdef _WIN32
+    const std::string reason = system::SystemErrorText(ERROR_TOO_MANY_LINKS);
+#else
+    const std::string reason = std::strerror(EMLINK);
+#endif
+    EXPECT_TRUE(test::ThrowsExactly<EFCreateError>([] { LocalAddress(); },
+                                                   "Cannot create file \"" + History() + "\". " + reason));
     EXPECT_EQ(test::ReadWholeFile(kept), "someone else's file\r\n");
 }
 

@@ -17,10 +17,7 @@ void ForgetProcessWideState() {
     ReleaseConnectionInfo();
 }
 
-std::string WithSlash(std::string directory) {
-    if (directory.empty() || directory.back() != '/') directory += '/';
-    return directory;
-}
+std::string WithSlash(const std::string& directory) { return WithDirectorySeparator(directory); }
 
 }  // namespace
 

@@ -21,7 +21,7 @@ public:
     TSettingsDirectory(const TSettingsDirectory&) = delete;
     TSettingsDirectory& operator=(const TSettingsDirectory&) = delete;
 
-    // The directory with a trailing "/".
+    // The directory with a trailing separator ("\\" on Windows).
     const std::string& Path() const { return path_; }
 
 private:
@@ -47,8 +47,9 @@ std::vector<std::string> ExistingFiles(const std::string& directory, const std::
 // and for a number that is no account id.
 TFileOwner LookUpOwner(const std::string& account);
 
-// Writes every file to a temporary name in `directory` (mode 0600, flushed to disk, given to
-// `owner` when one is named), and only when all of them are written puts them into place (see
+// Writes every file to a temporary name in `directory` (on Linux mode 0600 and given to `owner`
+// when one is named; on Windows with the folder's permissions, and an existing file replaced
+// in place keeps its own; flushed to disk either way), and only when all of them are written puts them into place (see
 // WriteFilesWhole), so that a failure, also one while putting them in place, leaves no file
 // half-written and none replaced. Throws EUsage naming the file on any failure.
 void WriteFilesInPlace(const std::string& directory, const std::vector<TFileToWrite>& files,

@@ -8,6 +8,7 @@
 #include "db/DbConnection.h"
 #include "identification/UConnectionInfoClass.h"
 #include "platform/Errors.h"
+#include "platform/ExecutablePath.h"
 #include "platform/ProfileReader.h"
 #include "settings/PasswordCipher.h"
 #include "settings/StoreCode.h"
@@ -187,8 +188,7 @@ int InitSettingsFiles(const TInitOptions& o, TConsole& console) {
     const TInitFiles files = BuildInitFiles(o, password, idPassword);
     WriteFilesInPlace(o.directory, {{kSettingsFile, files.sistemaQor}, {kConnectionFile, files.connectionConf}},
                       owner);
-    std::string dir = o.directory;
-    if (dir.back() != '/') dir += '/';
+    const std::string dir = WithDirectorySeparator(o.directory);
     for (const char* name : {kSettingsFile, kConnectionFile}) console.out << Fill(admin_messages::kWrote, {dir + name});
     return kExitDone;
 }

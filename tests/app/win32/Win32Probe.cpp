@@ -8,6 +8,9 @@
 //                                            captioned control's centre on the screen
 //   tarvik_win32_probe box CAPTION SECONDS   a box captioned CAPTION: its icon, texts, buttons
 //   tarvik_win32_probe gone CAPTION SECONDS  waits until no box is captioned CAPTION
+//   tarvik_win32_probe answering SECONDS     whether the main window answers a sent message
+//                                            within a second, and whether the system counts
+//                                            it as hung
 //
 // Prints UTF-8 lines with tab-separated fields; exits 1 when what it waits for does not come.
 #include <windows.h>
@@ -247,6 +250,22 @@ int WaitGone(const std::wstring& caption, int seconds) {
     return 0;
 }
 
+// Whether the main window answers a message sent from outside within a second, and whether
+// the system counts it as hung (its queue unread for a few seconds), as Windows decides
+// whether to write "Not Responding" in its title and offer to end it.
+int DescribeAnswering(int seconds) {
+    HWND form = WaitFor(L"TForm1", L"Tarvik", seconds);
+    if (!form) {
+        std::printf("no main window\n");
+        return 1;
+    }
+    DWORD_PTR result = 0;
+    const bool answers = SendMessageTimeoutW(form, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &result) != 0;
+    PrintLine({"answers", answers ? "yes" : "no"});
+    PrintLine({"hung", IsHungAppWindow(form) ? "yes" : "no"});
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -254,6 +273,8 @@ int main(int argc, char** argv) {
     if (command == "form" && argc == 3) return DescribeForm(std::atoi(argv[2]));
     if (command == "box" && argc == 4) return DescribeBox(Wide(argv[2]), std::atoi(argv[3]));
     if (command == "gone" && argc == 4) return WaitGone(Wide(argv[2]), std::atoi(argv[3]));
-    std::fprintf(stderr, "usage: tarvik_win32_probe form SECONDS | box CAPTION SECONDS | gone CAPTION SECONDS\n");
+    if (command == "answering" && argc == 3) return DescribeAnswering(std::atoi(argv[2]));
+    std::fprintf(stderr, "usage: tarvik_win32_probe form SECONDS | box CAPTION SECONDS | gone CAPTION SECONDS"
+                         " | answering SECONDS\n");
     return 2;
 }
