@@ -1,6 +1,7 @@
 #pragma once
 // The row a live query appends: what each field starts with, what the run sets, and the
-// INSERT that posts it into the first table of the FROM clause.
+// INSERT that posts it into the first table of the FROM clause: its names and values in their
+// places (each value as ValueText writes it).
 
 #include <optional>
 #include <string>
@@ -9,6 +10,7 @@
 #include "db/ColumnLayout.h"
 #include "db/ResultLayout.h"
 #include "db/StatementText.h"
+#include "db/ValueText.h"
 
 namespace tarvik {
 
@@ -36,6 +38,18 @@ struct TEditCell {
 // A new row: each field bound to a learned column starts with that column's initial value,
 // every other field with NULL.
 std::vector<TEditCell> NewRow(const std::vector<TField>& fields, const std::vector<TColumnInfo>& columns);
+
+// A column name as the INSERT writes it: as it stands, or in backquotes (a backquote in it
+// doubled) where the server would not read it as that name: a reserved word, a name with a
+// character outside [A-Za-z0-9_$], a name that reads as a number (NameNeedsQuotes).
+void AppendColumnName(std::string& out, std::string_view name);
+
+// "INSERT INTO " + table + " (" + columns + ") VALUES (" + values + ")", names and values each
+// separated by ", ", the table as it stands, the columns as AppendColumnName writes them.
+// `columns` and `values` are of one length.
+std::string BuildInsertStatement(std::string_view table, const std::vector<std::string_view>& columns,
+                                 const std::vector<TInsertValue>& values,
+                                 TQuoting quoting = TQuoting::BackslashEscapes);
 
 struct TRowInsert {
     std::string statement;

@@ -2,7 +2,7 @@
 // for a column that the run does not set. What MariaDB prints is also tested against the real
 // server (ServerFilledColumnsTest); what only MySQL prints is recorded here.
 #include "db/ColumnLayout.h"
-#include "db/InsertStatement.h"
+#include "db/AppendedRow.h"
 
 #include <gtest/gtest.h>
 

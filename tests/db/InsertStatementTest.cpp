@@ -1,4 +1,4 @@
-#include "db/InsertStatement.h"
+#include "db/AppendedRow.h"
 
 #include <gtest/gtest.h>
 

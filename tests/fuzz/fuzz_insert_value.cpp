@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "db/ColumnKinds.h"
-#include "db/InsertStatement.h"
+#include "db/AppendedRow.h"
 #include "db/ValueText.h"
 #include "tests/fuzz/FuzzSupport.h"
 
