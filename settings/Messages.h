@@ -6,7 +6,6 @@ namespace tarvik::settings_messages {
 
 // Cipher.
 inline constexpr char kEmptyCipherKey[] = "A chave de cifragem n\xE3o pode ser vazia.";
-inline constexpr char kNotAValidInteger[] = "'%s' is not a valid integer value";
 
 // Store code.
 inline constexpr char kNoLojasLeram[] =

@@ -1,6 +1,7 @@
 #include "settings/PasswordCipher.h"
 
 #include "platform/Clock.h"
+#include "platform/Conversions.h"
 #include "platform/Errors.h"
 #include "platform/Text.h"
 #include "settings/Messages.h"
@@ -31,7 +32,7 @@ unsigned HexNumber(const std::string& digits) {
         }
         value = value * 16 + static_cast<unsigned>(d);
     }
-    if (!valid) throw EConvertError(Format(settings_messages::kNotAValidInteger, ("$" + digits).c_str()));
+    if (!valid) throw InvalidIntegerError("$" + digits);
     return value;
 }
 
