@@ -133,6 +133,17 @@ void WriteFilesWhole(const std::vector<TFileContents>& files, const std::optiona
             break;
         }
     }
+    // Puts the first `count` files back as they were, last first, and removes the temporaries.
+    const auto rollBack = [&](size_t count) {
+        for (size_t j = count; j-- > 0;) {
+            const std::wstring target = WidePath(files[j].path);
+            if (replaced[j].aside.empty())
+                ::DeleteFileW(target.c_str());
+            else
+                PutBack(target, replaced[j]);
+        }
+        removeTemporaries();
+    };
     // The old files go last, all or none: each is opened for deletion and marked, and only
     // when every one is marked do the handles close and the files go. One that cannot go
     // (another program holds it open, say) would leave its contents, the old enciphered
@@ -167,24 +178,10 @@ void WriteFilesWhole(const std::vector<TFileContents>& files, const std::optiona
             ::SetFileInformationByHandle(old, FileDispositionInfo, &keep, sizeof keep);
             ::CloseHandle(old);
         }
-        for (size_t j = files.size(); j-- > 0;) {
-            const std::wstring target = WidePath(files[j].path);
-            if (replaced[j].aside.empty())
-                ::DeleteFileW(target.c_str());
-            else
-                PutBack(target, replaced[j]);
-        }
-        removeTemporaries();
+        rollBack(files.size());
         throw EFileWriteError(failed, SystemErrorText(error));
     }
-    for (size_t j = placed; j-- > 0;) {
-        const std::wstring target = WidePath(files[j].path);
-        if (replaced[j].aside.empty())
-            ::DeleteFileW(target.c_str());
-        else
-            PutBack(target, replaced[j]);
-    }
-    removeTemporaries();
+    rollBack(placed);
     throw EFileWriteError(placed, SystemErrorText(error));
 }
 
