@@ -29,8 +29,11 @@ void ClickWhenExposed() {
         QTimer::singleShot(10, qApp, &ClickWhenExposed);
         return;
     }
-    // Queued first, so that the window closes also when the click's handler fails.
-    QTimer::singleShot(0, qApp, [] { Form1->close(); });
+    // Queued once the click is handled (the window refuses to close while a run works, and
+    // answers queued events meanwhile), also when the click's handler fails.
+    struct TCloseAfterwards {
+        ~TCloseAfterwards() { QTimer::singleShot(0, qApp, [] { Form1->close(); }); }
+    } closeAfterwards;
     form->Button1->click();
 }
 
