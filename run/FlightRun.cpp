@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <unordered_set>
 #include <vector>
@@ -46,6 +47,22 @@ std::vector<std::vector<std::string>> Flights(std::vector<std::string> statement
     return flights;
 }
 
+// The branch as read once for one flight, each half when first needed. The run one at a time
+// reads sistema_qor.ini afresh for every probe and every row; in a flight those reads were most
+// of the client's time, for the same values unless the file changes during the run.
+TBranchIdentity ReadOncePerFlight(const TBranchIdentity& branch) {
+    auto number = std::make_shared<std::optional<int32_t>>();
+    auto code = std::make_shared<std::optional<std::string>>();
+    return TBranchIdentity{[branch, number] {
+                               if (!*number) *number = branch.codLogica();
+                               return **number;
+                           },
+                           [branch, code] {
+                               if (!*code) *code = branch.lojasLeram();
+                               return **code;
+                           }};
+}
+
 }  // namespace
 
 void RunGenerationInFlights(TRunView& view, const std::string& table, TDbTransaction& link, TDbQuery& produtos,
@@ -62,6 +79,7 @@ void RunGenerationInFlights(TRunView& view, const std::string& table, TDbTransac
         if (view.StopRequested()) throw ERunStopped(run_messages::kRunStopped);
 
         // The probes of one flight, each as the window writes it for that product.
+        const TBranchIdentity flightBranch = ReadOncePerFlight(branch);
         std::vector<TFlightProduct> flight;
         std::unordered_set<std::string> ids;
         size_t bytes = 0;
@@ -70,7 +88,7 @@ void RunGenerationInFlights(TRunView& view, const std::string& table, TDbTransac
             product.id = produtos.GetFieldText("produto_id");
             // A product listed again waits for a later flight, after this one's INSERT.
             if (ids.count(product.id)) break;
-            product.probe = ProbeStatement(table, product.id, branch.codLogica());
+            product.probe = ProbeStatement(table, product.id, flightBranch.codLogica());
             if (!flight.empty() && bytes + 1 + product.probe.size() > maxBytes) break;
             try {
                 product.number = produtos.GetFieldInteger("produto_id");
@@ -98,7 +116,7 @@ void RunGenerationInFlights(TRunView& view, const std::string& table, TDbTransac
             if (found.counts[i] != 0) continue;
             try {
                 if (flight[i].numberError) std::rethrow_exception(flight[i].numberError);
-                AppendProductRow(inclui, *flight[i].number, branch);
+                AppendProductRow(inclui, *flight[i].number, flightBranch);
                 inserts.push_back(inclui.TakeAppendedRowInsert());
                 insertedProduct.push_back(i);
             } catch (...) {

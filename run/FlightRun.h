@@ -5,7 +5,8 @@
 // probe came back empty, each its own autocommitted statement, in the products' order. Over a
 // link with a round trip of some milliseconds this is what makes a branch take seconds instead
 // of an hour. The probes' per-product SHOW COLUMNS and SHOW INDEX are left out: their answers
-// never shape an insert (the insert's layout is learned once, when QInclui opens).
+// never shape an insert (the insert's layout is learned once, when QInclui opens). The branch
+// number and store code are read once per flight, not for every product.
 //
 // The rows are those of the one-at-a-time run in every case: a product that produto lists
 // twice waits for the next flight, after the first one's INSERT; an INSERT the server refuses

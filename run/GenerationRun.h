@@ -38,8 +38,8 @@ class ERunStopped : public Exception {
     using Exception::Exception;
 };
 
-// The branch number written into filial_id, and the store code for lojas_leram. Both are
-// asked afresh every time they are needed.
+// The branch number written into filial_id, and the store code for lojas_leram. The run one at
+// a time asks both afresh every time it needs them, the run in flights once per flight.
 struct TBranchIdentity {
     std::function<int32_t()> codLogica;
     std::function<std::string()> lojasLeram;

@@ -112,6 +112,25 @@ TEST(FlightRunTest, SameRowsAndSameProbesAndInsertsAsOneAtATime) {
     EXPECT_EQ(flights.view.progress, 61);
 }
 
+// The settings file is read for the branch once per flight, not once per product; the store
+// code only for a flight that inserts, so a run with nothing missing never needs it.
+TEST(FlightRunTest, TheBranchIsReadOncePerFlight) {
+    TBranch flights;
+    int numbers = 0, codes = 0;
+    const TBranchIdentity counted{[&] { return ++numbers, 3; }, [&] { return ++codes, std::string(";'\\"); }};
+    // 61 products in flights of 16, one cut short by product 7 listed twice: 5 flights.
+    flights.components.RunInFlights(flights.view, "estoque_minimo", TFlightLimits{16, 0}, counted);
+    EXPECT_EQ(flights.view.posted, 48);
+    EXPECT_LE(numbers, 1 + 5) << "the run lock's name, then once per flight";
+    EXPECT_LE(codes, 5);
+
+    numbers = codes = 0;
+    flights.components.RunInFlights(flights.view, "estoque_minimo", TFlightLimits{16, 0}, counted);
+    EXPECT_EQ(flights.view.posted, 48) << "nothing was missing";
+    EXPECT_LE(numbers, 1 + 5);
+    EXPECT_EQ(codes, 0);
+}
+
 // Forty columns with long defaults, and a byte bound that fits only a few INSERTs to a text.
 TEST(FlightRunTest, ABoundOfBytesSplitsFlightsAndAWideTableStillWorks) {
     std::string columns;
