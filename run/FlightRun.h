@@ -25,7 +25,7 @@
 namespace tarvik {
 
 struct TFlightLimits {
-    size_t products = 200;  // at most this many probes (and so INSERTs) in one text
+    size_t products = 500;  // at most this many probes (and so INSERTs) in one text
     // At most this many bytes in one text; 0: a quarter of the server's max_allowed_packet, at
     // most 1 MiB. A single statement longer than that still goes, alone.
     size_t bytes = 0;

@@ -238,12 +238,13 @@ private:
     }
 
     // The run's own work on this server is not known before it runs; these are the figures of
-    // the loopback benchmark (2 cores, MariaDB 10.11), to which the link adds its round trips:
-    // three per product and one per insert one at a time, two per flight in flights.
+    // the loopback benchmarks on an idle machine (2 cores, MariaDB 10.11), to which the link adds
+    // its round trips: three per product and one per insert one at a time, two per flight in
+    // flights.
     void Estimate(const std::string& table) {
         TCheckTable& t = report.tables[table];
         if (!report.link || !t.products || !t.rowsToInsert) return;
-        constexpr double kWindowWorkMs = 2.3, kFlightsWorkMs = 0.3;
+        constexpr double kWindowWorkMs = 0.5, kFlightsWorkMs = 0.06;
         const double rtt = report.link->roundTripMs;
         const double products = static_cast<double>(*t.products);
         const double flights = std::ceil(products / static_cast<double>(TFlightLimits{}.products));
