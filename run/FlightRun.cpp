@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <exception>
-#include <memory>
 #include <optional>
 #include <unordered_set>
 #include <vector>
@@ -51,15 +50,13 @@ std::vector<std::vector<std::string>> Flights(std::vector<std::string> statement
 // reads sistema_qor.ini afresh for every probe and every row; in a flight those reads were most
 // of the client's time, for the same values unless the file changes during the run.
 TBranchIdentity ReadOncePerFlight(const TBranchIdentity& branch) {
-    auto number = std::make_shared<std::optional<int32_t>>();
-    auto code = std::make_shared<std::optional<std::string>>();
-    return TBranchIdentity{[branch, number] {
-                               if (!*number) *number = branch.codLogica();
-                               return **number;
+    return TBranchIdentity{[branch, number = std::optional<int32_t>()]() mutable {
+                               if (!number) number = branch.codLogica();
+                               return *number;
                            },
-                           [branch, code] {
-                               if (!*code) *code = branch.lojasLeram();
-                               return **code;
+                           [branch, code = std::optional<std::string>()]() mutable {
+                               if (!code) code = branch.lojasLeram();
+                               return *code;
                            }};
 }
 

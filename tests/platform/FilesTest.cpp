@@ -27,6 +27,17 @@ std::set<std::string> Entries(const std::string& directory) {
     return names;
 }
 
+// Writing new a.ini and b.conf into `dir` fails at b.conf, with a message.
+void ExpectSecondFileRefused(const TTempDir& dir) {
+    try {
+        WriteFilesWhole({{dir.File("a.ini"), "new a"}, {dir.File("b.conf"), "new b"}}, std::nullopt);
+        ADD_FAILURE() << "no error";
+    } catch (const EFileWriteError& e) {
+        EXPECT_EQ(e.Index(), 1u);
+        EXPECT_FALSE(e.Message().empty());
+    }
+}
+
 TEST(FilesTest, WritesNewFilesAndReplacesExistingOnes) {
     TTempDir dir;
     dir.Write("b.conf", "old b");
@@ -43,13 +54,7 @@ TEST(FilesTest, AFileThatCannotBePutInPlaceLeavesEveryFileAsItWas) {
         TTempDir dir;
         if (firstExists) dir.Write("a.ini", "old a");
         std::filesystem::create_directory(dir.File("b.conf"));
-        try {
-            WriteFilesWhole({{dir.File("a.ini"), "new a"}, {dir.File("b.conf"), "new b"}}, std::nullopt);
-            ADD_FAILURE() << "no error";
-        } catch (const EFileWriteError& e) {
-            EXPECT_EQ(e.Index(), 1u);
-            EXPECT_FALSE(e.Message().empty());
-        }
+        ExpectSecondFileRefused(dir);
         if (firstExists) {
             EXPECT_EQ(ReadWholeFile(dir.File("a.ini")), "old a");
             EXPECT_EQ(Entries(dir.Path()), (std::set<std::string>{"a.ini", "b.conf"}));
@@ -101,13 +106,7 @@ TEST(FilesTest, AnOldFileHeldOpenLeavesEveryFileAsItWas) {
     const HANDLE held = ::CreateFileW(b.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    try {
-        WriteFilesWhole({{dir.File("a.ini"), "new a"}, {dir.File("b.conf"), "new b"}}, std::nullopt);
-        ADD_FAILURE() << "no error";
-    } catch (const EFileWriteError& e) {
-        EXPECT_EQ(e.Index(), 1u);
-        EXPECT_FALSE(e.Message().empty());
-    }
+    ExpectSecondFileRefused(dir);
     ::CloseHandle(held);
     EXPECT_EQ(ReadWholeFile(dir.File("a.ini")), "old a");
     EXPECT_EQ(ReadWholeFile(dir.File("b.conf")), "old b");
