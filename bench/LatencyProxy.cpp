@@ -5,8 +5,6 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
-#include <sys/resource.h>
-#include <sys/syscall.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -43,12 +41,6 @@ void SetNoDelay(int fd) {
     const int on = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
 }
-
-// The proxy stands for a wire, which takes no turn on the processor: on a busy machine a
-// thread woken late would add its wait to every round trip, and most to the runs that make the
-// most round trips. A higher priority keeps that small; without the right to it, the delays
-// are only less exact, and the measured round trips the benchmark prints show by how much.
-void RaisePriority() { ::setpriority(PRIO_PROCESS, static_cast<id_t>(::syscall(SYS_gettid)), -10); }
 
 timespec ToTimespec(std::chrono::nanoseconds d) {
     d = std::max(d, std::chrono::nanoseconds(0));
@@ -182,7 +174,6 @@ void TLatencyProxy::AcceptLoop() {
 }
 
 void TLatencyProxy::Forward(int client, std::chrono::nanoseconds oneWay) {
-    RaisePriority();
     const sockaddr_in targetAddress = LoopbackAddress(target_);
     const int server = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (server < 0 || ::connect(server, reinterpret_cast<const sockaddr*>(&targetAddress), sizeof targetAddress) != 0) {
