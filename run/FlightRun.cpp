@@ -20,6 +20,18 @@ struct TFlightProduct {
     std::string probe;
 };
 
+// INSERTs of one flight waiting for a text: each with its product, and the gauge's value before
+// it (where the gauge stops when the server refuses it) and after the last of them.
+struct TInsertBatch {
+    std::vector<std::string> statements;
+    std::vector<std::string> ids;
+    std::vector<int32_t> gaugeBefore;
+    int32_t gaugeAfter = 0;
+    size_t bytes = 0;  // joined into a text
+
+    bool Empty() const { return statements.empty(); }
+};
+
 size_t FlightBytes(TDbTransaction& link, const TFlightLimits& limits) {
     if (limits.bytes > 0) return limits.bytes;
     const std::string packet = link.EvaluateExpression("@@max_allowed_packet");
@@ -31,20 +43,8 @@ size_t FlightBytes(TDbTransaction& link, const TFlightLimits& limits) {
     return std::clamp<size_t>(bytes / 4, 1, kMaxFlightBytes);
 }
 
-// Splits `statements` into texts of at most `bytes` (each at least one statement).
-std::vector<std::vector<std::string>> Flights(std::vector<std::string> statements, size_t bytes) {
-    std::vector<std::vector<std::string>> flights;
-    size_t size = 0;
-    for (std::string& statement : statements) {
-        if (flights.empty() || (size > 0 && size + 1 + statement.size() > bytes)) {
-            flights.emplace_back();
-            size = 0;
-        }
-        size += (size > 0 ? 1 : 0) + statement.size();
-        flights.back().push_back(std::move(statement));
-    }
-    return flights;
-}
+// The bytes `statement` adds to a text of `bytes` bytes.
+size_t Joined(size_t bytes, const std::string& statement) { return bytes + (bytes > 0 ? 1 : 0) + statement.size(); }
 
 // The branch as read once for one flight, each half when first needed. The run one at a time
 // reads sistema_qor.ini afresh for every probe and every row; in a flight those reads were most
@@ -60,6 +60,51 @@ TBranchIdentity ReadOncePerFlight(const TBranchIdentity& branch) {
                            }};
 }
 
+// Sends the INSERTs and text of a run in flights, and says what became of them.
+class TFlightSender {
+public:
+    TFlightSender(TRunView& view, TDbTransaction& link, TDbQuery& inclui)
+        : view_(view), link_(link), inclui_(inclui), gaugeStart_(view.GaugeProgress()) {}
+
+    // The gauge's value once `products` of the run's products are done.
+    int32_t GaugeAt(size_t products) const { return gaugeStart_ + static_cast<int32_t>(products); }
+
+    // Sends `inserts` and then `probes` as one text and returns the probes' answers (the rows
+    // each found). Every INSERT the server answered counts as a posted row; the gauge moves past
+    // the batch once all of it is stored. Throws, with the gauge at the refused product, when an
+    // INSERT is refused or its answer lost, and when a probe fails.
+    std::vector<uint64_t> Send(const TInsertBatch& inserts, const std::vector<std::string>& probes) {
+        std::vector<std::string> text = inserts.statements;
+        text.insert(text.end(), probes.begin(), probes.end());
+        if (text.empty()) return {};
+        const TFlightAnswer answer = link_.ExecFlight(text);
+        const size_t stored = std::min(answer.counts.size(), inserts.statements.size());
+        for (size_t k = 0; k < stored; ++k) view_.RowPosted();
+        if (answer.failed && stored < inserts.statements.size()) {
+            MoveGaugeTo(inserts.gaugeBefore[stored]);
+            std::string message = Format(run_messages::kFlightInsertFailed, inclui_.Name().c_str(),
+                                         inserts.ids[stored].c_str(), answer.error.c_str());
+            if (answer.linkLost)
+                throw EFlightOutcomeUnknown(std::move(message), answer.errorNumber,
+                                            inserts.statements.size() - stored);
+            throw EDatabaseError(std::move(message), answer.errorNumber);
+        }
+        if (!inserts.Empty()) MoveGaugeTo(inserts.gaugeAfter);
+        if (answer.failed) throw EDatabaseError(answer.error, answer.errorNumber);
+        return {answer.counts.begin() + static_cast<std::ptrdiff_t>(stored), answer.counts.end()};
+    }
+
+    void MoveGaugeTo(int32_t progress) {
+        while (view_.GaugeProgress() < progress) view_.SetGaugeProgress(view_.GaugeProgress() + 1);
+    }
+
+private:
+    TRunView& view_;
+    TDbTransaction& link_;
+    TDbQuery& inclui_;
+    const int32_t gaugeStart_;
+};
+
 }  // namespace
 
 void RunGenerationInFlights(TRunView& view, const std::string& table, TDbTransaction& link, TDbQuery& produtos,
@@ -68,84 +113,98 @@ void RunGenerationInFlights(TRunView& view, const std::string& table, TDbTransac
     OpenRunQueries(view, table, produtos, inclui);
     const size_t maxBytes = FlightBytes(link, limits);
     const size_t maxProducts = std::max<size_t>(limits.products, 1);
-    const auto advance = [&view](size_t products) {
-        for (size_t i = 0; i < products; ++i) view.SetGaugeProgress(view.GaugeProgress() + 1);
-    };
+    TFlightSender sender(view, link, inclui);
+    size_t taken = 0;       // products taken from produtos so far
+    TInsertBatch pending;  // the last flight's INSERTs, sent at the head of the next flight's probes
 
     while (!produtos.AtEnd()) {
+        // A stop leaves the pending INSERTs unsent: of their flight only the probes were made.
         if (view.StopRequested()) throw ERunStopped(run_messages::kRunStopped);
 
-        // The probes of one flight, each as the window writes it for that product.
+        // The probes of one flight, each as the window writes it for that product, after the
+        // previous flight's INSERTs in the same text.
         const TBranchIdentity flightBranch = ReadOncePerFlight(branch);
+        const size_t flightStart = taken;
         std::vector<TFlightProduct> flight;
-        std::unordered_set<std::string> ids;
-        size_t bytes = 0;
-        while (!produtos.AtEnd() && flight.size() < maxProducts) {
-            TFlightProduct product;
-            product.id = produtos.GetFieldText("produto_id");
-            // A product listed again waits for a later flight, after this one's INSERT.
-            if (ids.count(product.id)) break;
-            product.probe = ProbeStatement(table, product.id, flightBranch.codLogica());
-            if (!flight.empty() && bytes + 1 + product.probe.size() > maxBytes) break;
-            try {
-                product.number = produtos.GetFieldInteger("produto_id");
-            } catch (...) {
-                product.numberError = std::current_exception();
-            }
-            bytes += (bytes > 0 ? 1 : 0) + product.probe.size();
-            ids.insert(product.id);
-            flight.push_back(std::move(product));
-            produtos.MoveNext();
-        }
-
         std::vector<std::string> probes;
-        for (const TFlightProduct& product : flight) probes.push_back(product.probe);
-        const TFlightAnswer found = link.ExecFlight(probes);
-        if (found.failed) throw EDatabaseError(found.error, found.errorNumber);
+        std::unordered_set<std::string> ids;
+        size_t bytes = pending.bytes;
+        // The branch number is read for the flight's first probe: an error in reading it stops
+        // the run there, once the previous flight's rows are stored, as one at a time they would be.
+        try {
+            while (!produtos.AtEnd() && flight.size() < maxProducts) {
+                TFlightProduct product;
+                product.id = produtos.GetFieldText("produto_id");
+                // A product listed again waits for a later flight, after this one's INSERT.
+                if (ids.count(product.id)) break;
+                product.probe = ProbeStatement(table, product.id, flightBranch.codLogica());
+                if (bytes > 0 && Joined(bytes, product.probe) > maxBytes) break;
+                try {
+                    product.number = produtos.GetFieldInteger("produto_id");
+                } catch (...) {
+                    product.numberError = std::current_exception();
+                }
+                bytes = Joined(bytes, product.probe);
+                ids.insert(product.id);
+                probes.push_back(product.probe);
+                flight.push_back(std::move(product));
+                produtos.MoveNext();
+                ++taken;
+            }
+        } catch (...) {
+            sender.Send(pending, {});
+            throw;
+        }
+        if (flight.empty()) {
+            // Not even one probe fits beside the pending INSERTs: they go alone.
+            sender.Send(pending, {});
+            pending = {};
+            continue;
+        }
+        const std::vector<uint64_t> found = sender.Send(pending, probes);
+        pending = {};
 
         // The INSERTs of the products whose probe found no row, in order. An error in making
-        // one stops there, once the ones before it are sent.
-        std::vector<std::string> inserts;
-        std::vector<size_t> insertedProduct;  // the flight's product of each insert
+        // one stops the run there, once the ones before it are stored.
+        std::vector<TInsertBatch> batches(1);
         std::exception_ptr stop;
         size_t stopAt = flight.size();
         for (size_t i = 0; i < flight.size(); ++i) {
-            if (found.counts[i] != 0) continue;
+            if (found[i] != 0) continue;
+            std::string insert;
             try {
                 if (flight[i].numberError) std::rethrow_exception(flight[i].numberError);
                 AppendProductRow(inclui, *flight[i].number, flightBranch);
-                inserts.push_back(inclui.TakeAppendedRowInsert());
-                insertedProduct.push_back(i);
+                insert = inclui.TakeAppendedRowInsert();
             } catch (...) {
                 stop = std::current_exception();
                 stopAt = i;
                 break;
             }
-        }
-
-        size_t sent = 0;
-        for (std::vector<std::string>& texts : Flights(std::move(inserts), maxBytes)) {
-            const TFlightAnswer stored = link.ExecFlight(texts);
-            for (size_t k = 0; k < stored.counts.size(); ++k) view.RowPosted();
-            if (stored.failed) {
-                const size_t at = sent + stored.counts.size();
-                const std::string& id = flight[insertedProduct[at]].id;
-                advance(insertedProduct[at]);
-                std::string message = Format(run_messages::kFlightInsertFailed, inclui.Name().c_str(), id.c_str(),
-                                             stored.error.c_str());
-                if (stored.linkLost)
-                    throw EFlightOutcomeUnknown(std::move(message), stored.errorNumber,
-                                                texts.size() - stored.counts.size());
-                throw EDatabaseError(std::move(message), stored.errorNumber);
+            TInsertBatch* batch = &batches.back();
+            if (!batch->Empty() && Joined(batch->bytes, insert) > maxBytes) {
+                batch->gaugeAfter = sender.GaugeAt(flightStart + i);
+                batch = &batches.emplace_back();
             }
-            sent += texts.size();
+            batch->bytes = Joined(batch->bytes, insert);
+            batch->statements.push_back(std::move(insert));
+            batch->ids.push_back(flight[i].id);
+            batch->gaugeBefore.push_back(sender.GaugeAt(flightStart + i));
         }
+        batches.back().gaugeAfter = sender.GaugeAt(flightStart + stopAt);
+
+        // Every batch but the last goes alone; the last waits for the next flight's probes,
+        // unless the run ends here.
+        for (size_t b = 0; b + 1 < batches.size(); ++b) sender.Send(batches[b], {});
         if (stop) {
-            advance(stopAt);
+            sender.Send(batches.back(), {});
+            sender.MoveGaugeTo(sender.GaugeAt(flightStart + stopAt));
             std::rethrow_exception(stop);
         }
-        advance(flight.size());
+        pending = std::move(batches.back());
+        if (pending.Empty()) sender.MoveGaugeTo(pending.gaugeAfter);
     }
+    sender.Send(pending, {});
 
     CloseRunQueries(view, produtos, inclui, finished);
 }

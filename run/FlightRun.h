@@ -1,17 +1,19 @@
 #pragma once
 // The generation run in flights, for tarvik-admin run: the same probes and the same INSERTs as
-// the window's run, made by the same code, but sent many to a text. A probe is sent for each of
-// up to `products` products at once, then one text carries the INSERTs of the products whose
-// probe came back empty, each its own autocommitted statement, in the products' order. Over a
-// link with a round trip of some milliseconds this is what makes a branch take seconds instead
-// of an hour. The probes' per-product SHOW COLUMNS and SHOW INDEX are left out: their answers
+// the window's run, made by the same code, but sent many to a text. One text carries the probes
+// of up to `products` products; the INSERTs of those whose probe came back empty, each its own
+// autocommitted statement, in the products' order, go at the head of the next text, ahead of
+// the next flight's probes (the last flight's go alone): a round trip per flight. Over a link
+// with a round trip of some milliseconds this is what makes a branch take seconds instead of an
+// hour. The probes' per-product SHOW COLUMNS and SHOW INDEX are left out: their answers
 // never shape an insert (the insert's layout is learned once, when QInclui opens). The branch
 // number and store code are read once per flight, not for every product.
 //
 // The rows are those of the one-at-a-time run in every case: a product that produto lists
 // twice waits for the next flight, after the first one's INSERT; an INSERT the server refuses
 // stops the run there, with the products before it stored and none after; an error in making a
-// product's row (its number, its store code) sends the rows before it first.
+// product's row (its number, its store code) sends the rows before it first. A stop asked for
+// between flights leaves the INSERTs of the flight just probed unsent: nothing of it is written.
 
 #include <cstddef>
 #include <functional>

@@ -43,8 +43,8 @@ inline constexpr const char* kRunHelp =
     "in progress";
 inline constexpr const char* kOneAtATimeHelp = "Send the window's sequence, one statement at a time, instead of flights";
 inline constexpr const char* kFlightSizeHelp =
-    "Products per flight: their probes go to the server in one text, then the INSERTs of those missing in another "
-    "(also bounded by the server's max_allowed_packet)";
+    "Products per flight: their probes go to the server in one text, and the INSERTs of those missing at the head of "
+    "the next (also bounded by the server's max_allowed_packet)";
 inline constexpr const char* kRunTableHelp = "Target table: %s or %s";
 inline constexpr const char* kQuietHelp = "No progress display and no completion message";
 inline constexpr const char* kEncipherHelp = "Print the stored form of the password on standard input, for [ip] senha";
