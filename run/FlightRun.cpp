@@ -60,7 +60,8 @@ TBranchIdentity ReadOncePerFlight(const TBranchIdentity& branch) {
                            }};
 }
 
-// Sends the INSERTs and text of a run in flights, and says what became of them.
+// Sends the texts of a run in flights and settles their answers: the rows posted, the gauge, the
+// refusals and lost answers.
 class TFlightSender {
 public:
     TFlightSender(TRunView& view, TDbTransaction& link, TDbQuery& inclui)
