@@ -136,19 +136,31 @@ TEST(FlightRunTest, TheBranchIsReadOncePerFlight) {
     EXPECT_EQ(codes, 0);
 }
 
-// Forty columns with long defaults, and a byte bound that fits only a few INSERTs to a text.
+// A bound of bytes: forty columns with long defaults, where a text holds only a few INSERTs,
+// and a bound that holds one statement, where a flight's INSERTs leave no room for the next
+// flight's probes and go alone. A statement longer than the bound goes alone.
 TEST(FlightRunTest, ABoundOfBytesSplitsFlightsAndAWideTableStillWorks) {
-    std::string columns;
+    std::string wide;
     for (int i = 0; i < 40; ++i)
-        columns += ", c" + std::to_string(i) + " VARCHAR(100) NOT NULL DEFAULT '" + std::string(80, 'a' + i % 26) + "'";
-    TBranch one(columns), flights(columns);
-    one.components.Run(one.view, "estoque_minimo", one.branch);
-    flights.components.RunInFlights(flights.view, "estoque_minimo", TFlightLimits{200, 16 * 1024},
-                                    flights.branch);
-    EXPECT_EQ(flights.Rows(), one.Rows());
-    ExpectSameStatements(one.ProbesAndInserts(), flights.ProbesAndInserts());
-    for (const std::string& flight : flights.ProbesAndInserts())
-        EXPECT_LE(flight.size(), 16u * 1024u);
+        wide += ", c" + std::to_string(i) + " VARCHAR(100) NOT NULL DEFAULT '" + std::string(80, 'a' + i % 26) + "'";
+    const struct {
+        const char* what;
+        std::string columns;
+        size_t bound;
+    } cases[] = {{"forty wide columns", wide, 16 * 1024}, {"one statement to a text", "", 100}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        TBranch one(c.columns), flights(c.columns);
+        one.components.Run(one.view, "estoque_minimo", one.branch);
+        flights.components.RunInFlights(flights.view, "estoque_minimo", TFlightLimits{200, c.bound}, flights.branch);
+        EXPECT_EQ(flights.Rows(), one.Rows());
+        const Texts single = one.ProbesAndInserts();
+        ExpectSameStatements(single, flights.ProbesAndInserts());
+        for (const std::string& text : flights.ProbesAndInserts())
+            if (text.size() > c.bound)
+                EXPECT_NE(std::find(single.begin(), single.end(), text), single.end()) << "over the bound: " << text;
+        EXPECT_EQ(flights.view.posted, 48);
+    }
 }
 
 // An INSERT the server refuses stops the run there: the products before it are stored, none
