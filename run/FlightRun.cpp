@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <iterator>
 #include <optional>
 #include <unordered_set>
 #include <vector>
@@ -17,7 +18,6 @@ struct TFlightProduct {
     std::string id;                // as the probe writes it
     std::optional<int32_t> number;  // as the insert writes it, when it converts
     std::exception_ptr numberError;
-    std::string probe;
 };
 
 // INSERTs of one flight waiting for a text: each with its product, and the gauge's value before
@@ -74,23 +74,23 @@ public:
     // each found). Every INSERT the server answered counts as a posted row; the gauge moves past
     // the batch once all of it is stored. Throws, with the gauge at the refused product, when an
     // INSERT is refused or its answer lost, and when a probe fails.
-    std::vector<uint64_t> Send(const TInsertBatch& inserts, const std::vector<std::string>& probes) {
-        std::vector<std::string> text = inserts.statements;
-        text.insert(text.end(), probes.begin(), probes.end());
+    std::vector<uint64_t> Send(TInsertBatch inserts, std::vector<std::string> probes) {
+        const size_t count = inserts.statements.size();
+        std::vector<std::string> text = std::move(inserts.statements);
+        text.insert(text.end(), std::make_move_iterator(probes.begin()), std::make_move_iterator(probes.end()));
         if (text.empty()) return {};
         const TFlightAnswer answer = link_.ExecFlight(text);
-        const size_t stored = std::min(answer.counts.size(), inserts.statements.size());
+        const size_t stored = std::min(answer.counts.size(), count);
         for (size_t k = 0; k < stored; ++k) view_.RowPosted();
-        if (answer.failed && stored < inserts.statements.size()) {
+        if (answer.failed && stored < count) {
             MoveGaugeTo(inserts.gaugeBefore[stored]);
             std::string message = Format(run_messages::kFlightInsertFailed, inclui_.Name().c_str(),
                                          inserts.ids[stored].c_str(), answer.error.c_str());
             if (answer.linkLost)
-                throw EFlightOutcomeUnknown(std::move(message), answer.errorNumber,
-                                            inserts.statements.size() - stored);
+                throw EFlightOutcomeUnknown(std::move(message), answer.errorNumber, count - stored);
             throw EDatabaseError(std::move(message), answer.errorNumber);
         }
-        if (!inserts.Empty()) MoveGaugeTo(inserts.gaugeAfter);
+        if (count > 0) MoveGaugeTo(inserts.gaugeAfter);
         if (answer.failed) throw EDatabaseError(answer.error, answer.errorNumber);
         return {answer.counts.begin() + static_cast<std::ptrdiff_t>(stored), answer.counts.end()};
     }
@@ -138,31 +138,31 @@ void RunGenerationInFlights(TRunView& view, const std::string& table, TDbTransac
                 product.id = produtos.GetFieldText("produto_id");
                 // A product listed again waits for a later flight, after this one's INSERT.
                 if (ids.count(product.id)) break;
-                product.probe = ProbeStatement(table, product.id, flightBranch.codLogica());
-                if (bytes > 0 && Joined(bytes, product.probe) > maxBytes) break;
+                std::string probe = ProbeStatement(table, product.id, flightBranch.codLogica());
+                if (bytes > 0 && Joined(bytes, probe) > maxBytes) break;
                 try {
                     product.number = produtos.GetFieldInteger("produto_id");
                 } catch (...) {
                     product.numberError = std::current_exception();
                 }
-                bytes = Joined(bytes, product.probe);
+                bytes = Joined(bytes, probe);
                 ids.insert(product.id);
-                probes.push_back(product.probe);
+                probes.push_back(std::move(probe));
                 flight.push_back(std::move(product));
                 produtos.MoveNext();
                 ++taken;
             }
         } catch (...) {
-            sender.Send(pending, {});
+            sender.Send(std::move(pending), {});
             throw;
         }
         if (flight.empty()) {
             // Not even one probe fits beside the pending INSERTs: they go alone.
-            sender.Send(pending, {});
+            sender.Send(std::move(pending), {});
             pending = {};
             continue;
         }
-        const std::vector<uint64_t> found = sender.Send(pending, probes);
+        const std::vector<uint64_t> found = sender.Send(std::move(pending), std::move(probes));
         pending = {};
 
         // The INSERTs of the products whose probe found no row, in order. An error in making
@@ -196,16 +196,16 @@ void RunGenerationInFlights(TRunView& view, const std::string& table, TDbTransac
 
         // Every batch but the last goes alone; the last waits for the next flight's probes,
         // unless the run ends here.
-        for (size_t b = 0; b + 1 < batches.size(); ++b) sender.Send(batches[b], {});
+        for (size_t b = 0; b + 1 < batches.size(); ++b) sender.Send(std::move(batches[b]), {});
         if (stop) {
-            sender.Send(batches.back(), {});
+            sender.Send(std::move(batches.back()), {});
             sender.MoveGaugeTo(sender.GaugeAt(flightStart + stopAt));
             std::rethrow_exception(stop);
         }
         pending = std::move(batches.back());
         if (pending.Empty()) sender.MoveGaugeTo(pending.gaugeAfter);
     }
-    sender.Send(pending, {});
+    sender.Send(std::move(pending), {});
 
     CloseRunQueries(view, produtos, inclui, finished);
 }
