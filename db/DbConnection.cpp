@@ -47,6 +47,8 @@ void TDbConnection::SetPassword(const std::string& password) { link_->parameters
 
 void TDbConnection::SetMultiStatements(bool allowed) { link_->parameters.multiStatements = allowed; }
 bool TDbConnection::MultiStatements() const { return link_->parameters.multiStatements; }
+void TDbConnection::SetReadTimeout(unsigned seconds) { link_->parameters.readTimeoutSeconds = seconds; }
+unsigned TDbConnection::ReadTimeout() const { return link_->parameters.readTimeoutSeconds; }
 
 bool TDbConnection::Connected() const { return link_->connected; }
 
@@ -92,7 +94,7 @@ std::string TDbTransaction::EvaluateExpression(const std::string& expression) {
     return link_->Evaluate(expression);
 }
 
-TFlightAnswer TDbTransaction::ExecFlight(const std::vector<std::string>& statements) {
+TFlightAnswer TDbTransaction::ExecFlight(const std::vector<TFlightStatement>& statements) {
     return link_->ExecuteFlight(statements);
 }
 

@@ -51,6 +51,10 @@ public:
     // (ExecFlight). Off unless a run in flights asks for it; a change applies from the next link.
     void SetMultiStatements(bool allowed);
     bool MultiStatements() const;
+    // Seconds the link waits for an answer before it counts as broken (TConnectionParameters::
+    // readTimeoutSeconds); a change applies from the next link.
+    void SetReadTimeout(unsigned seconds);
+    unsigned ReadTimeout() const;
 
     bool Connected() const;
     // Counts as connected from now on, and opens the link when a transaction is there to own
@@ -89,7 +93,8 @@ public:
     std::string EvaluateExpression(const std::string& expression);
     // Sends the statements as one text, each by the link's sending rule, and reads every
     // answer (db/Flight.h). Needs a link opened with multi-statements allowed.
-    TFlightAnswer ExecFlight(const std::vector<std::string>& statements);
+    // Each answer is checked against its statement; a lost or mismatched one closes the link.
+    TFlightAnswer ExecFlight(const std::vector<TFlightStatement>& statements);
     // Sends nothing: no transaction statement ever reaches the server.
     void Commit();
 

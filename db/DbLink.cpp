@@ -50,6 +50,7 @@ void TDbLink::Open() {
     // The system's texts are single-byte; the library's own default (utf8mb4) would make the
     // server refuse or mangle them. This only fills the handshake, no statement is sent.
     session.characterSet = "latin1";
+    session.readWriteTimeout = parameters.readTimeoutSeconds;
     TConnectionHandle handle;
     try {
         handle = OpenSession(session);
@@ -59,11 +60,52 @@ void TDbLink::Open() {
     }
     if (!handle) throw EDatabaseError(db_messages::kTransactionNotActivated);
     handle_ = std::move(handle);
+    characterSet_ = TCharacterSet::Unknown;
 }
 
 void TDbLink::Close() {
     handle_.reset();
     ++generation_;
+    characterSet_ = TCharacterSet::Unknown;
+}
+
+bool TDbLink::SettleCharacterSet(st_mysql_res* result) {
+    if (!result || !handle_) return false;
+    if (characterSet_ == TCharacterSet::Latin1 || characterSet_ == TCharacterSet::Other) return false;
+    // Numbers and byte strings come as "binary" (63) whatever the link's set: only a text
+    // column tells it.
+    constexpr unsigned kBinary = 63;
+    const unsigned columns = mysql_num_fields(result);
+    const MYSQL_FIELD* fields = mysql_fetch_fields(result);
+    for (unsigned i = 0; i < columns; ++i) {
+        const unsigned number = fields[i].charsetnr;
+        if (number == kBinary) continue;
+        const MARIADB_CHARSET_INFO* set = mariadb_get_charset_by_nr(number);
+        const std::string name = set && set->csname ? set->csname : Format(db_messages::kUnnamedCharacterSet, number);
+        if (name == "latin1") {
+            characterSet_ = TCharacterSet::Latin1;
+            return false;
+        }
+        if (characterSet_ == TCharacterSet::SwitchedToLatin1) {
+            characterSet_ = TCharacterSet::Other;
+            otherCharacterSet_ = name;
+            RequireLatin1();
+        }
+        // The server reads the link in its own set: it is told latin1 in so many words.
+        if (mysql_set_character_set(handle_.get(), "latin1") != 0) {
+            characterSet_ = TCharacterSet::Other;
+            otherCharacterSet_ = name;
+            RequireLatin1();
+        }
+        characterSet_ = TCharacterSet::SwitchedToLatin1;
+        return true;
+    }
+    return false;
+}
+
+void TDbLink::RequireLatin1() const {
+    if (characterSet_ == TCharacterSet::Other)
+        throw EDatabaseError(Format(db_messages::kLinkNotLatin1, otherCharacterSet_.c_str()));
 }
 
 void TDbLink::RequireOpen() const {
@@ -90,6 +132,7 @@ TResultHandle TDbLink::StoreResult() { return TResultHandle(mysql_store_result(h
 
 uint64_t TDbLink::Execute(const std::string& text, const std::string& callerName) {
     TWaitCursor cursor;
+    RequireLatin1();
     if (!Send(text)) {
         const unsigned number = ErrorNumber();
         std::string message = Format(db_messages::kCallerError, callerName.c_str(), ErrorText().c_str());

@@ -25,6 +25,14 @@ struct TConnectionParameters {
     std::string password;
     // One text may carry several statements (a run in flights asks for it on its own link).
     bool multiStatements = false;
+    // Seconds the link waits for each answer (and to send) before it gives up as broken: long
+    // enough for the slowest statement a branch sends (a probe of a large table without an index,
+    // an INSERT that waits for another session's row locks), short enough that a server that
+    // went quiet, or ended a text without answering all of it, ends a run instead of holding it
+    // (and its run lock) for hours.
+    unsigned readTimeoutSeconds = kDefaultReadTimeoutSeconds;
+
+    static constexpr unsigned kDefaultReadTimeoutSeconds = 300;
 };
 
 class TDbLink {
@@ -52,8 +60,24 @@ public:
     uint64_t Execute(const std::string& text, const std::string& callerName);
     // "SELECT " + expression; the first column of the first row ("" for NULL or no row).
     std::string Evaluate(const std::string& expression);
-    // The statements as one text, each by the sending rule, and every answer (db/Flight.h).
-    TFlightAnswer ExecuteFlight(const std::vector<std::string>& statements);
+    // The statements as one text, each by the sending rule, and every answer, each checked
+    // against its statement (db/Flight.h). Closes the link when an answer is lost or does not
+    // match.
+    TFlightAnswer ExecuteFlight(const std::vector<TFlightStatement>& statements);
+
+    // The character set the server reads and writes the link in, as its results show it. The
+    // program's texts are latin1 byte for byte, and the handshake asks for latin1; a server that
+    // ignores that (skip-character-set-client-handshake, or an init_connect that sets other names)
+    // would read the values in its own set, where the second byte of a character can be a
+    // backslash or a quote. Each stored result is shown here until one tells the set (a text
+    // column's character set number). Latin1: nothing more is done. Another set: the link is
+    // switched to latin1 (SET NAMES through the client library) and true comes back: whatever was
+    // read through the link so far must be read again. A server that still answers in another set
+    // after the switch raises an error naming it.
+    bool SettleCharacterSet(st_mysql_res* result);
+    // Raises that error when the link is known to be in another set than latin1: no value is
+    // written through it then.
+    void RequireLatin1() const;
 
     // Sends a statement by the link's sending rule; false when the server refused it. Raises
     // "Not connected yet" on a closed link, as RequireOpen does.
@@ -69,8 +93,12 @@ public:
 private:
     void Open();
 
+    enum class TCharacterSet { Unknown, Latin1, SwitchedToLatin1, Other };
+
     TConnectionHandle handle_;
     uint64_t generation_ = 0;
+    TCharacterSet characterSet_ = TCharacterSet::Unknown;
+    std::string otherCharacterSet_;  // its name, while characterSet_ is Other
 };
 
 }  // namespace tarvik

@@ -130,30 +130,46 @@ void TDbQuery::Open() {
     q.generation = link_->Generation();
     TDbLink& link = *link_;
     try {
-        if (BeginsWithSelect(statement_)) {
-            q.tables = FromClauseTables(statement_);
-            if (q.columns.empty()) {
-                // A table the server will not describe is read by the result's own description.
-                for (const std::string& table : q.tables) {
-                    if (link.Send("SHOW COLUMNS FROM " + table)) {
-                        if (const TResultHandle answer = link.StoreResult()) LearnColumns(table, answer.get(), q.columns);
+        // The first answers of a link may show that the server reads it in another character set
+        // than latin1; the link is then switched to latin1 and everything is read again, once.
+        for (;;) {
+            bool readAgain = false;
+            if (BeginsWithSelect(statement_)) {
+                q.tables = FromClauseTables(statement_);
+                if (q.columns.empty()) {
+                    // A table the server will not describe is read by the result's own description.
+                    for (const std::string& table : q.tables) {
+                        if (link.Send("SHOW COLUMNS FROM " + table)) {
+                            if (const TResultHandle answer = link.StoreResult()) {
+                                readAgain = link.SettleCharacterSet(answer.get());
+                                if (readAgain) break;
+                                LearnColumns(table, answer.get(), q.columns);
+                            }
+                        }
+                        // Sent as it always was, so that the statements on the wire stay the same; no
+                        // key in its answer is used.
+                        if (link.Send("SHOW INDEX FROM " + table)) link.StoreResult();
                     }
-                    // Sent as it always was, so that the statements on the wire stay the same; no
-                    // key in its answer is used.
-                    if (link.Send("SHOW INDEX FROM " + table)) link.StoreResult();
                 }
             }
-        }
-        if (Trim(statement_).empty()) throw EDatabaseError(db_messages::kEmptyQuery);
+            if (!readAgain) {
+                if (Trim(statement_).empty()) throw EDatabaseError(db_messages::kEmptyQuery);
 
-        TResultHandle result;
-        if (link.Send(statement_)) result = link.StoreResult();
-        if (!result) {
-            const std::string error = link.ErrorText();
-            if (!error.empty()) throw EDatabaseError(error, link.ErrorNumber());
+                TResultHandle result;
+                if (link.Send(statement_)) result = link.StoreResult();
+                if (!result) {
+                    const std::string error = link.ErrorText();
+                    if (!error.empty()) throw EDatabaseError(error, link.ErrorNumber());
+                }
+                readAgain = link.SettleCharacterSet(result.get());
+                if (!readAgain) {
+                    const unsigned columns = result ? mysql_num_fields(result.get()) : 0;
+                    q.rows.Adopt(std::move(result), columns);
+                    break;
+                }
+            }
+            q.columns.clear();
         }
-        const unsigned columns = result ? mysql_num_fields(result.get()) : 0;
-        q.rows.Adopt(std::move(result), columns);
         if (q.rows.Columns() > 0) q.fields = BindFields(q.rows.Result(), q.rows.Columns(), q.columns);
         q.eof = !q.rows.FetchNext();
         q.current = 0;
@@ -180,6 +196,8 @@ int TDbQuery::RowCount() {
     }
     return static_cast<int>(q.rows.Count());
 }
+
+unsigned TDbQuery::ColumnCount() const { return State() == TQueryState::Closed ? 0 : impl_->rows.Columns(); }
 
 bool TDbQuery::AtEnd() const { return State() == TQueryState::Closed || impl_->eof; }
 

@@ -43,6 +43,7 @@ public:
     void Close();
 
     int RowCount();        // copies every remaining row of the result; the number of rows
+    unsigned ColumnCount() const;  // the columns of the open query's result, 0 when closed
     bool AtEnd() const;    // no row, or MoveNext was called on the last row
     void MoveNext();
     bool NoRows() const;   // the open query has no row at all

@@ -24,3 +24,22 @@ inline constexpr const char* kFieldWithoutColumn =
 inline constexpr const char* kInvalidDateTimeForField = "'%s' is not a valid date and time value for field '%s'";
 
 }  // namespace tarvik::db_messages
+
+namespace tarvik::db_messages {
+
+// A flight's answers that are not those of its statements (db/Flight.h).
+inline constexpr const char* kInsertAnsweredWithRows = "an INSERT was answered with a result of %u columns";
+inline constexpr const char* kInsertChangedRows = "an INSERT of one row was answered with %s rows changed";
+inline constexpr const char* kSelectAnsweredWithoutRows = "a SELECT was answered without a result";
+inline constexpr const char* kSelectColumns = "a SELECT was answered with %u columns instead of %u";
+inline constexpr const char* kMoreAnswersThanStatements = "the server sent more answers than the %u statements sent";
+inline constexpr const char* kFewerAnswersThanStatements = "the server answered %u of the %u statements sent";
+
+// The link's character set.
+// The name of the character set the server reads and writes the link in.
+inline constexpr const char* kLinkNotLatin1 =
+    "The server reads and writes this connection in character set %s, not latin1, and did not switch to "
+    "latin1: nothing was written, since values would not reach the server as they were meant";
+inline constexpr const char* kUnnamedCharacterSet = "number %u";
+
+}  // namespace tarvik::db_messages

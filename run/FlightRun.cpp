@@ -60,35 +60,55 @@ TBranchIdentity ReadOncePerFlight(const TBranchIdentity& branch) {
                            }};
 }
 
+// The probes of one flight, each with its product.
+struct TProbeBatch {
+    std::vector<std::string> statements;
+    std::vector<std::string> ids;
+};
+
 // Sends the texts of a run in flights and settles their answers: the rows posted, the gauge, the
 // refusals and lost answers.
 class TFlightSender {
 public:
     TFlightSender(TRunView& view, TDbTransaction& link, TDbQuery& inclui)
-        : view_(view), link_(link), inclui_(inclui), gaugeStart_(view.GaugeProgress()) {}
+        : view_(view), link_(link), inclui_(inclui), probeColumns_(inclui.ColumnCount()),
+          gaugeStart_(view.GaugeProgress()) {}
 
     // The gauge's value once `products` of the run's products are done.
     int32_t GaugeAt(size_t products) const { return gaugeStart_ + static_cast<int32_t>(products); }
 
     // Sends `inserts` and then `probes` as one text and returns the probes' answers (the rows
-    // each found). Every INSERT the server answered counts as a posted row; the gauge moves past
-    // the batch once all of it is stored. Throws, with the gauge at the refused product, when an
-    // INSERT is refused or its answer lost, and when a probe fails.
-    std::vector<uint64_t> Send(TInsertBatch inserts, std::vector<std::string> probes) {
+    // each found). Every INSERT the server answered with one row stored counts as a posted row;
+    // the gauge moves past the batch once all of it is stored. Throws, with the gauge at the
+    // refused product, when an INSERT is refused, and when a probe fails. Throws
+    // EFlightOutcomeUnknown, naming the first product whose outcome is unknown, when answers
+    // were lost or did not match the statements (the link is closed then).
+    std::vector<uint64_t> Send(TInsertBatch inserts, TProbeBatch probes) {
         const size_t count = inserts.statements.size();
-        std::vector<std::string> text = std::move(inserts.statements);
-        text.insert(text.end(), std::make_move_iterator(probes.begin()), std::make_move_iterator(probes.end()));
+        std::vector<TFlightStatement> text;
+        text.reserve(count + probes.statements.size());
+        for (std::string& insert : inserts.statements) text.push_back(TFlightStatement::InsertOfOneRow(std::move(insert)));
+        for (std::string& probe : probes.statements) text.push_back(TFlightStatement::Select(std::move(probe), probeColumns_));
         if (text.empty()) return {};
         const TFlightAnswer answer = link_.ExecFlight(text);
-        const size_t stored = std::min(answer.counts.size(), count);
+        // More answers than statements: the server ran something that was not sent, somewhere in
+        // this text, so not even the INSERTs it answered are known to be what was meant.
+        const size_t answered = answer.counts.size() == text.size() && answer.mismatched ? 0 : answer.counts.size();
+        const size_t stored = std::min(answered, count);
         for (size_t k = 0; k < stored; ++k) view_.RowPosted();
+        if (answer.OutcomeUnknown()) {
+            MoveGaugeTo(stored < count ? inserts.gaugeBefore[stored] : count > 0 ? inserts.gaugeAfter : 0);
+            const std::string& product = answered < count ? inserts.ids[answered] : probes.ids[answered - count];
+            const std::string& why = answer.mismatched ? answer.mismatch : answer.error;
+            throw EFlightOutcomeUnknown(
+                Format(run_messages::kFlightInsertFailed, inclui_.Name().c_str(), product.c_str(), why.c_str()),
+                answer.errorNumber, count - stored, product);
+        }
         if (answer.failed && stored < count) {
             MoveGaugeTo(inserts.gaugeBefore[stored]);
-            std::string message = Format(run_messages::kFlightInsertFailed, inclui_.Name().c_str(),
-                                         inserts.ids[stored].c_str(), answer.error.c_str());
-            if (answer.linkLost)
-                throw EFlightOutcomeUnknown(std::move(message), answer.errorNumber, count - stored);
-            throw EDatabaseError(std::move(message), answer.errorNumber);
+            throw EDatabaseError(Format(run_messages::kFlightInsertFailed, inclui_.Name().c_str(),
+                                        inserts.ids[stored].c_str(), answer.error.c_str()),
+                                 answer.errorNumber);
         }
         if (count > 0) MoveGaugeTo(inserts.gaugeAfter);
         if (answer.failed) throw EDatabaseError(answer.error, answer.errorNumber);
@@ -103,6 +123,7 @@ private:
     TRunView& view_;
     TDbTransaction& link_;
     TDbQuery& inclui_;
+    const unsigned probeColumns_;  // a probe asks for every column of the table, as QInclui does
     const int32_t gaugeStart_;
 };
 
@@ -127,11 +148,13 @@ void RunGenerationInFlights(TRunView& view, const std::string& table, TDbTransac
         const TBranchIdentity flightBranch = ReadOncePerFlight(branch);
         const size_t flightStart = taken;
         std::vector<TFlightProduct> flight;
-        std::vector<std::string> probes;
+        TProbeBatch probes;
         std::unordered_set<std::string> ids;
         size_t bytes = pending.bytes;
-        // The branch number is read for the flight's first probe: an error in reading it stops
-        // the run there, once the previous flight's rows are stored, as one at a time they would be.
+        // An error in making a probe (a product id that is no integer, the branch number that
+        // cannot be read or has changed) stops the run at that product, once the products
+        // before it are probed and their rows stored, as one at a time they would be.
+        std::exception_ptr probeStop;
         try {
             while (!produtos.AtEnd() && flight.size() < maxProducts) {
                 TFlightProduct product;
@@ -147,19 +170,21 @@ void RunGenerationInFlights(TRunView& view, const std::string& table, TDbTransac
                 }
                 bytes = Joined(bytes, probe);
                 ids.insert(product.id);
-                probes.push_back(std::move(probe));
+                probes.statements.push_back(std::move(probe));
+                probes.ids.push_back(product.id);
                 flight.push_back(std::move(product));
                 produtos.MoveNext();
                 ++taken;
             }
         } catch (...) {
-            sender.Send(std::move(pending), {});
-            throw;
+            probeStop = std::current_exception();
         }
         if (flight.empty()) {
-            // Not even one probe fits beside the pending INSERTs: they go alone.
+            // Not even one probe fits beside the pending INSERTs, or the first one could not be
+            // made: they go alone.
             sender.Send(std::move(pending), {});
             pending = {};
+            if (probeStop) std::rethrow_exception(probeStop);
             continue;
         }
         const std::vector<uint64_t> found = sender.Send(std::move(pending), std::move(probes));
@@ -193,6 +218,7 @@ void RunGenerationInFlights(TRunView& view, const std::string& table, TDbTransac
             batch->gaugeBefore.push_back(sender.GaugeAt(flightStart + i));
         }
         batches.back().gaugeAfter = sender.GaugeAt(flightStart + stopAt);
+        if (!stop) stop = probeStop;
 
         // Every batch but the last goes alone; the last waits for the next flight's probes,
         // unless the run ends here.

@@ -33,16 +33,21 @@ struct TFlightLimits {
     size_t bytes = 0;
 };
 
-// The link broke while the server had INSERTs of a flight that it never answered: they may or
-// may not be stored. Carries their number.
+// The answers of a flight were lost (the link broke or went quiet) or were not those of its
+// statements: what the server did with the statements from one product on is unknown, and the
+// link is closed. Carries the number of INSERTs among them (they may or may not be stored) and
+// that first product.
 class EFlightOutcomeUnknown : public EStatementOutcomeUnknown {
 public:
-    EFlightOutcomeUnknown(std::string message, unsigned errorNumber, size_t unanswered)
-        : EStatementOutcomeUnknown(std::move(message), errorNumber), unanswered_(unanswered) {}
+    EFlightOutcomeUnknown(std::string message, unsigned errorNumber, size_t unanswered, std::string product)
+        : EStatementOutcomeUnknown(std::move(message), errorNumber), unanswered_(unanswered),
+          product_(std::move(product)) {}
     size_t Unanswered() const noexcept { return unanswered_; }
+    const std::string& Product() const noexcept { return product_; }
 
 private:
     size_t unanswered_;
+    std::string product_;
 };
 
 // The run in flights. Needs a link that allows multi-statements (TDbConnection::

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace tarvik {
 
@@ -38,6 +39,12 @@ class ERunStopped : public Exception {
     using Exception::Exception;
 };
 
+// A run that stopped before writing what it was about to write wrongly: a product id that is no
+// integer, a branch number that changed under the run.
+class ERunError : public Exception {
+    using Exception::Exception;
+};
+
 // The branch number written into filial_id, and the store code for lojas_leram. The run one at
 // a time asks both afresh every time it needs them, the run in flights once per flight.
 struct TBranchIdentity {
@@ -59,7 +66,11 @@ std::string TargetTableFor(int itemIndex);
 // Disables the start control, opens the products' query and the insert query on `table`, and
 // sets the gauge's maximum to the number of products.
 void OpenRunQueries(TRunView& view, const std::string& table, TDbQuery& produtos, TDbQuery& inclui);
-// The probe of one product: "Select * from T where produto_id = P and filial_id = B".
+// True for an integer as the server prints one: an optional minus sign, then digits without
+// leading zeros.
+bool IsPrintedInteger(std::string_view text);
+// The probe of one product: "Select * from T where produto_id = P and filial_id = B". Raises
+// ERunError naming the product when P is not an integer as the server prints one.
 std::string ProbeStatement(const std::string& table, const std::string& product, int32_t branchNumber);
 // Appends the product's row to `inclui`: its number, the branch number (asked afresh) and the
 // store code. Not yet posted.

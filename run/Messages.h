@@ -15,7 +15,15 @@ inline constexpr const char* kRunLockRefused =
 inline constexpr const char* kRunLockNoAnswer = "GET_LOCK returned NULL";
 // The front end asked the run to stop (Ctrl-C in tarvik-admin).
 inline constexpr const char* kRunStopped = "Gera\xE7\xE3o interrompida.";
-// Query name, product number, the server's text: an INSERT of a flight refused.
+// Query name, product number, the server's text: an INSERT of a flight refused, or the first
+// product of a flight whose outcome is unknown (its answers lost or not those of its statements).
 inline constexpr const char* kFlightInsertFailed = "%s (produto_id %s): %s";
+// The product id, as produto gave it: it is written into the probe only as an integer.
+inline constexpr const char* kProductIdNotInteger =
+    "O produto_id '%s' n\xE3o \xE9 um n\xFAmero inteiro: a gera\xE7\xE3o parou antes de consult\xE1-lo.";
+// The branch number the run's lock names, and the one sistema_qor.ini now gives.
+inline constexpr const char* kBranchChanged =
+    "O n\xFAmero da filial em sistema_qor.ini mudou durante a gera\xE7\xE3o (era %d, agora \xE9 %d): a "
+    "gera\xE7\xE3o parou antes de gravar linhas de outra filial.";
 
 }  // namespace tarvik::run_messages

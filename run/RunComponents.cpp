@@ -1,6 +1,7 @@
 #include "run/RunComponents.h"
 
 #include "run/MainConnection.h"
+#include "run/Messages.h"
 #include "run/RunLock.h"
 
 namespace tarvik {
@@ -24,8 +25,8 @@ TRunComponents::TRunComponents()
 void TRunComponents::ApplySettings() { ApplyConnectionSettings(conexao_); }
 
 void TRunComponents::Run(TRunView& view, const std::string& table, const TBranchIdentity& branch) {
-    UnderRunLock(view, table, branch, [&](const std::function<void()>& release) {
-        RunGeneration(view, table, qProdutos_, qTemp_, qInclui_, branch, release);
+    UnderRunLock(view, table, branch, [&](const TBranchIdentity& locked, const std::function<void()>& release) {
+        RunGeneration(view, table, qProdutos_, qTemp_, qInclui_, locked, release);
     });
 }
 
@@ -33,19 +34,30 @@ void TRunComponents::RunInFlights(TRunView& view, const std::string& table, cons
                                   const TBranchIdentity& branch) {
     // Asked for on this link only, and only before it opens.
     if (!transacao_.Connected()) conexao_.SetMultiStatements(true);
-    UnderRunLock(view, table, branch, [&](const std::function<void()>& release) {
-        RunGenerationInFlights(view, table, transacao_, qProdutos_, qInclui_, branch, limits, release);
+    UnderRunLock(view, table, branch, [&](const TBranchIdentity& locked, const std::function<void()>& release) {
+        RunGenerationInFlights(view, table, transacao_, qProdutos_, qInclui_, locked, limits, release);
     });
 }
 
 void TRunComponents::UnderRunLock(TRunView& view, const std::string& table, const TBranchIdentity& branch,
-                                  const std::function<void(const std::function<void()>&)>& fill) {
+                                  const TLockedFill& fill) {
     view.SetStartEnabled(false);
     // The link the products' query would open first; the lock is the first thing it carries.
     transacao_.Connect();
     try {
-        TRunLock lock(conexao_, transacao_, table, branch.codLogica());
-        fill([&lock] { lock.Release(); });
+        const int32_t lockedBranch = branch.codLogica();
+        TRunLock lock(conexao_, transacao_, table, lockedBranch);
+        // The branch number is still read afresh wherever the run reads it, but rows go only
+        // under the lock of the branch they name: sistema_qor.ini edited during the run stops it
+        // before a row of another branch is written outside its lock.
+        const TBranchIdentity locked{[codLogica = branch.codLogica, lockedBranch] {
+                                         const int32_t now = codLogica();
+                                         if (now != lockedBranch)
+                                             throw ERunError(Format(run_messages::kBranchChanged, lockedBranch, now));
+                                         return now;
+                                     },
+                                     branch.lojasLeram};
+        fill(locked, [&lock] { lock.Release(); });
     } catch (const ERunInProgress&) {
         // Nothing was done, and the other run will end: the user may try again.
         view.SetStartEnabled(true);

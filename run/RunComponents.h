@@ -45,10 +45,12 @@ public:
     TDbQuery& QInclui() { return qInclui_; }
 
 private:
-    // Opens the link, takes the lock and runs `fill` under it, giving the lock to `fill` to
-    // release before the completion message.
+    // Opens the link, takes the lock of the branch `branch` names now and runs `fill` under it,
+    // with a branch identity that raises ERunError once the branch number differs from the
+    // lock's, and the lock to release before the completion message.
+    using TLockedFill = std::function<void(const TBranchIdentity& locked, const std::function<void()>& release)>;
     void UnderRunLock(TRunView& view, const std::string& table, const TBranchIdentity& branch,
-                      const std::function<void(const std::function<void()>&)>& fill);
+                      const TLockedFill& fill);
 
     TDbConnection conexao_;
     TDbTransaction transacao_;

@@ -18,7 +18,7 @@ TARVIK_PACKAGES=(
 # scripts/package-windows, scripts/windows-client-library).
 TARVIK_WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine64 googletest dpkg-dev)
 # What the Windows setup program, its zip and their tests under Wine add (scripts/package-windows).
-TARVIK_WINDOWS_PACKAGE_TOOLS=(nsis msitools zip unzip imagemagick xvfb openbox xdotool x11-utils)
+TARVIK_WINDOWS_PACKAGE_TOOLS=(nsis msitools wixl zip unzip imagemagick xvfb openbox xdotool x11-utils)
 
 # Installs whatever of the list above is missing. Runs apt-get update once, only when needed.
 ensure_packages() {

@@ -156,9 +156,11 @@ TEST(FlightRunTest, ABoundOfBytesSplitsFlightsAndAWideTableStillWorks) {
         EXPECT_EQ(flights.Rows(), one.Rows());
         const Texts single = one.ProbesAndInserts();
         ExpectSameStatements(single, flights.ProbesAndInserts());
-        for (const std::string& text : flights.ProbesAndInserts())
-            if (text.size() > c.bound)
+        for (const std::string& text : flights.ProbesAndInserts()) {
+            if (text.size() > c.bound) {
                 EXPECT_NE(std::find(single.begin(), single.end(), text), single.end()) << "over the bound: " << text;
+            }
+        }
         EXPECT_EQ(flights.view.posted, 48);
     }
 }
@@ -253,12 +255,14 @@ TEST(FlightRunTest, AStopRequestEndsTheRunAfterTheFlightInProgress) {
 TEST(FlightRunTest, OnlyARunInFlightsAllowsSeveralStatementsToAText) {
     TBranch one, flights;
     one.components.Run(one.view, "estoque_minimo", one.branch);
-    const TFlightAnswer refused = one.components.Transacao().ExecFlight({"SELECT 1", "SELECT 2"});
+    const TFlightAnswer refused = one.components.Transacao().ExecFlight(
+        {TFlightStatement::Select("SELECT 1", 1), TFlightStatement::Select("SELECT 2", 1)});
     EXPECT_TRUE(refused.failed);
     EXPECT_EQ(refused.errorNumber, 1064u) << refused.error;
 
     flights.components.RunInFlights(flights.view, "estoque_minimo", TFlightLimits{}, flights.branch);
-    const TFlightAnswer answered = flights.components.Transacao().ExecFlight({"SELECT 1", "SELECT 2 UNION SELECT 3"});
+    const TFlightAnswer answered = flights.components.Transacao().ExecFlight(
+        {TFlightStatement::Select("SELECT 1", 1), TFlightStatement::Select("SELECT 2 UNION SELECT 3", 1)});
     EXPECT_FALSE(answered.failed) << answered.error;
     EXPECT_EQ(answered.counts, (std::vector<uint64_t>{1, 2}));
 }

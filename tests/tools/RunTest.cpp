@@ -108,8 +108,8 @@ TEST(RunLosesTheServerTest, AnInsertWhoseAnswerWasLostIsReportedAsUnknown) {
        "stay. The connection was lost during the next insert: whether the server stored that row is unknown\n"},
       {"--flight-size=200",
        "QInclui (produto_id 3): Lost connection to server during query\n2 rows inserted into estoque_minimo before "
-       "the error; they stay. The connection was lost during the last flight: whether the server stored its 3 "
-       "unanswered inserts is unknown\n"},
+       "the error; they stay. The last flight's answers were lost or did not match its statements: what the server "
+       "did from produto_id 3 on is unknown, and so is whether it stored the flight's 3 unanswered inserts\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.mode);

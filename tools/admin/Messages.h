@@ -192,8 +192,9 @@ inline constexpr const char* kRowsStayLastUnknown =
     "%s rows inserted into %s before the error; they stay. The connection was lost during the next insert: "
     "whether the server stored that row is unknown\n";
 inline constexpr const char* kRowsStayFlightUnknown =
-    "%s rows inserted into %s before the error; they stay. The connection was lost during the last flight: "
-    "whether the server stored its %s unanswered inserts is unknown\n";
+    "%s rows inserted into %s before the error; they stay. The last flight's answers were lost or did not match "
+    "its statements: what the server did from produto_id %s on is unknown, and so is whether it stored the "
+    "flight's %s unanswered inserts\n";
 inline constexpr const char* kRowsStayInterrupted = "%s rows inserted into %s before the interruption; they stay\n";
 
 }  // namespace tarvik::admin_messages

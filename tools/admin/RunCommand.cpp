@@ -157,7 +157,8 @@ int RunGenerationHeadless(const TRunOptions& options, TConsole& console) {
             view.Finish();
             console.err << Utf8FromSystemText(e.what()) << '\n'
                         << Fill(admin_messages::kRowsStayFlightUnknown,
-                                {std::to_string(view.RowsPosted()), options.table, std::to_string(e.Unanswered())});
+                                {std::to_string(view.RowsPosted()), options.table, e.Product(),
+                                 std::to_string(e.Unanswered())});
             return kExitWrong;
         } catch (const std::exception& e) {
             view.Finish();
