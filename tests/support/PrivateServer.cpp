@@ -91,7 +91,7 @@ private:
 
 }  // namespace
 
-TPrivateServer::TPrivateServer() {
+TPrivateServer::TPrivateServer(std::vector<std::string> options) : options_(std::move(options)) {
     address_.password = TestServer().password;
     // Its own tmpdir for the bootstrap too: installs running side by side in the shared /tmp
     // were seen to trip over each other's temporary tables.
@@ -132,11 +132,13 @@ TPrivateServer::~TPrivateServer() {
 
 void TPrivateServer::Launch() {
     ::mkdir(TmpDir().c_str(), 0700);  // again: a test may have taken it away
-    pid_ = Spawn({"mariadbd", "--no-defaults", "--user=" + UserName(), "--datadir=" + dir_.File("data"),
-                  "--tmpdir=" + TmpDir(), "--socket=" + dir_.File("mysqld.sock"),
-                  "--pid-file=" + dir_.File("mysqld.pid"), "--bind-address=" + address_.host, "--port=3306",
-                  "--skip-name-resolve", "--innodb-buffer-pool-size=32M", "--log-error=" + dir_.File("error.log")},
-                 Logged(dir_.File("stdout.log")));
+    std::vector<std::string> command = {"mariadbd", "--no-defaults", "--user=" + UserName(),
+                                        "--datadir=" + dir_.File("data"), "--tmpdir=" + TmpDir(),
+                                        "--socket=" + dir_.File("mysqld.sock"), "--pid-file=" + dir_.File("mysqld.pid"),
+                                        "--bind-address=" + address_.host, "--port=3306", "--skip-name-resolve",
+                                        "--innodb-buffer-pool-size=32M", "--log-error=" + dir_.File("error.log")};
+    command.insert(command.end(), options_.begin(), options_.end());
+    pid_ = Spawn(command, Logged(dir_.File("stdout.log")));
 }
 
 bool TPrivateServer::WaitUntilReady() {

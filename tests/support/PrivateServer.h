@@ -19,9 +19,10 @@ namespace tarvik::test {
 
 class TPrivateServer {
 public:
-    // Installs a fresh data directory and starts the server on it; throws std::runtime_error
-    // when it does not come up.
-    TPrivateServer();
+    // Installs a fresh data directory and starts the server on it, with `options` after its own
+    // (say "--skip-character-set-client-handshake"); throws std::runtime_error when it does not
+    // come up.
+    explicit TPrivateServer(std::vector<std::string> options = {});
     ~TPrivateServer();
     TPrivateServer(const TPrivateServer&) = delete;
     TPrivateServer& operator=(const TPrivateServer&) = delete;
@@ -48,6 +49,7 @@ private:
     bool WaitUntilReady();
 
     TTempDir dir_;
+    std::vector<std::string> options_;
     TServerAddress address_;
     pid_t pid_ = -1;
     bool passwordSet_ = false;
