@@ -25,8 +25,9 @@ void OpenRunQueries(TRunView& view, const std::string& table, TDbQuery& produtos
 }
 
 bool IsPrintedInteger(std::string_view text) {
-    if (!text.empty() && text.front() == '-') text.remove_prefix(1);
-    if (text.empty() || (text.front() == '0' && text.size() > 1)) return false;
+    const bool negative = !text.empty() && text.front() == '-';
+    if (negative) text.remove_prefix(1);
+    if (text.empty() || (text.front() == '0' && (text.size() > 1 || negative))) return false;
     for (const char c : text)
         if (c < '0' || c > '9') return false;
     return true;
@@ -36,7 +37,7 @@ std::string ProbeStatement(const std::string& table, const std::string& product,
     // The id is pasted into the statement: only an integer as the server prints one may go
     // there. A text id could carry SQL of its own, and "01" would probe product 1 while the run
     // in flights took it for another product.
-    if (!IsPrintedInteger(product) || product == "-0")
+    if (!IsPrintedInteger(product))
         throw ERunError(Format(run_messages::kProductIdNotInteger, product.c_str()));
     return "Select * from " + table + " where produto_id = " + product + " and filial_id = " +
            std::to_string(branchNumber);

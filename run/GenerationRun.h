@@ -67,7 +67,7 @@ std::string TargetTableFor(int itemIndex);
 // sets the gauge's maximum to the number of products.
 void OpenRunQueries(TRunView& view, const std::string& table, TDbQuery& produtos, TDbQuery& inclui);
 // True for an integer as the server prints one: an optional minus sign, then digits without
-// leading zeros.
+// leading zeros ("0", never "-0").
 bool IsPrintedInteger(std::string_view text);
 // The probe of one product: "Select * from T where produto_id = P and filial_id = B". Raises
 // ERunError naming the product when P is not an integer as the server prints one.

@@ -20,12 +20,13 @@ const TServerAddress& TestServer() {
     return address;
 }
 
-TAdminConnection::TAdminConnection(const std::string& database) {
+TAdminConnection::TAdminConnection(const std::string& database) : TAdminConnection(TestServer(), database) {}
+
+TAdminConnection::TAdminConnection(const TServerAddress& s, const std::string& database) {
     TConnectionHandle owned(mysql_init(nullptr));
     MYSQL* h = owned.get();
     unsigned protocol = MYSQL_PROTOCOL_TCP;
     mysql_options(h, MYSQL_OPT_PROTOCOL, &protocol);
-    const TServerAddress& s = TestServer();
     if (!mysql_real_connect(h, s.host.c_str(), s.user.c_str(), s.password.c_str(),
                             database.empty() ? nullptr : database.c_str(), s.port, nullptr, 0))
         throw std::runtime_error("test server not reachable (is scripts/test-db running?): " +

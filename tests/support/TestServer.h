@@ -29,6 +29,8 @@ using TRow = std::vector<std::optional<std::string>>;
 class TAdminConnection {
 public:
     explicit TAdminConnection(const std::string& database = std::string());
+    // The same to another server (a private one).
+    TAdminConnection(const TServerAddress& server, const std::string& database);
     ~TAdminConnection();
     TAdminConnection(const TAdminConnection&) = delete;
     TAdminConnection& operator=(const TAdminConnection&) = delete;
