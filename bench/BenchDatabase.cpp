@@ -1,5 +1,7 @@
 #include "bench/BenchDatabase.h"
 
+#include <cstdio>
+
 #include <mysql.h>
 
 #include <stdexcept>
@@ -72,7 +74,17 @@ int64_t TBenchDatabase::CountRows(const std::string& table) {
     return std::stoll(Scalar("SELECT COUNT(*) FROM " + name_ + "." + table));
 }
 
-void TBenchDatabase::SetGeneralLog(bool on) { Exec(std::string("SET GLOBAL general_log = ") + (on ? "1" : "0")); }
+TBenchDatabase::TGeneralLogOff::TGeneralLogOff(TBenchDatabase& db) : db_(db), was_(db.Scalar("SELECT @@global.general_log")) {
+    db_.Exec("SET GLOBAL general_log = 0");
+}
+
+TBenchDatabase::TGeneralLogOff::~TGeneralLogOff() {
+    try {
+        db_.Exec("SET GLOBAL general_log = " + (was_ == "1" ? std::string("1") : std::string("0")));
+    } catch (...) {
+        std::fprintf(stderr, "could not put the server's general log back on\n");
+    }
+}
 
 std::string TBenchDatabase::ServerVersion() { return Scalar("SELECT VERSION()"); }
 

@@ -27,8 +27,21 @@ public:
     void Reset(int32_t branch, char storeCode);
     void Drop();
     int64_t CountRows(const std::string& table);
-    void SetGeneralLog(bool on);
     std::string ServerVersion();
+
+    // The server's general log off while this lives (it would cost every statement a write),
+    // back as it was when it goes, however the benchmark ends: the tests read that log.
+    class TGeneralLogOff {
+    public:
+        explicit TGeneralLogOff(TBenchDatabase& db);
+        ~TGeneralLogOff();
+        TGeneralLogOff(const TGeneralLogOff&) = delete;
+        TGeneralLogOff& operator=(const TGeneralLogOff&) = delete;
+
+    private:
+        TBenchDatabase& db_;
+        std::string was_;
+    };
 
     const std::string& Name() const { return name_; }
     const TBenchServer& Server() const { return server_; }

@@ -133,7 +133,7 @@ int Measure(const TOptions& options) {
     TBenchDatabase empty(server, options.database + "_empty");
     std::printf("server %s; %lld products, half missing their row; median of %d runs\n",
                 db.ServerVersion().c_str(), static_cast<long long>(options.products), options.repeat);
-    db.SetGeneralLog(false);
+    const TBenchDatabase::TGeneralLogOff logOff(db);
     db.Create(options.products, kBranch);
     empty.Create(0, kBranch);
     empty.Reset(kBranch, kStoreCode);
@@ -215,7 +215,6 @@ int Measure(const TOptions& options) {
         std::string cleanup = "rm -rf '" + dir + "' '" + emptyDir + "'";
         if (std::system(cleanup.c_str()) != 0) std::fprintf(stderr, "could not remove %s\n", dir.c_str());
     }
-    db.SetGeneralLog(true);
     if (failures) std::printf("\n%d runs left a row count other than the number of products\n", failures);
     return failures ? 1 : 0;
 }

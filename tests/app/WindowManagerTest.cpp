@@ -52,8 +52,12 @@ TEST(WindowManagerTest, OuterSizeIsTheDesignSizeOnceTheFrameIsKnown) {
         options.errorToOutput = true;
         return options;
     };
-    test::TChildProcess openbox({"openbox"}, onDisplay({}, dir.File("openbox.log")));
-    std::this_thread::sleep_for(1s);  // the manager takes the screen before the window maps
+    // The manager takes the screen before the window maps: it says so by running its start-up
+    // command, which the test waits for (a fixed pause could be too short on a loaded machine).
+    const std::string ready = dir.File("wm-ready");
+    test::TChildProcess openbox({"openbox", "--startup", "touch " + ready}, onDisplay({}, dir.File("openbox.log")));
+    for (int i = 0; i < 300 && ::access(ready.c_str(), F_OK) != 0; ++i) std::this_thread::sleep_for(100ms);
+    ASSERT_EQ(::access(ready.c_str(), F_OK), 0) << test::ReadWholeFile(dir.File("openbox.log"));
 
     test::TChildProcess probe({TARVIK_WINDOW_PROBE, dir.Path()},
                               onDisplay({"QT_QPA_PLATFORM=xcb"}, dir.File("probe.txt")));

@@ -21,12 +21,13 @@ int main(int argc, char** argv) {
     tarvik::TForm1 form;
     form.show();
 
-    // Waits until the frame is known and nothing has changed for half a second (at most 10 s).
+    // Waits until the frame is known and nothing has changed for two seconds (at most 30 s): a
+    // manager held up on a loaded machine may show the frame and apply the size a while apart.
     QElapsedTimer total, still;
     total.start();
     still.start();
     QRect last;
-    while (total.elapsed() < 10000) {
+    while (total.elapsed() < 30000) {
         QApplication::processEvents(QEventLoop::AllEvents, 50);
         QThread::msleep(20);
         const QRect outer = form.frameGeometry();
@@ -34,7 +35,7 @@ int main(int argc, char** argv) {
             last = outer;
             still.restart();
         }
-        if (outer.size() != form.size() && still.elapsed() > 500) break;
+        if (outer.size() != form.size() && still.elapsed() > 2000) break;
     }
     const QSize frame = form.frameGeometry().size() - form.size();
     std::printf("outer %d x %d at %d , %d; frame %d x %d\n", last.width(), last.height(), last.x(), last.y(),

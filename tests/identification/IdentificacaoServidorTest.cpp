@@ -208,7 +208,7 @@ TEST_F(IdentificacaoServidorTest, ReleasingTheConnectionInfoEndsTheSession) {
     ReleaseConnectionInfo();
     // The server notices the closed session on its own time.
     std::string count;
-    for (int i = 0; i < 100 && (count = db.Scalar(inList)) != "0"; ++i)
+    for (int i = 0; i < 1500 && (count = db.Scalar(inList)) != "0"; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_EQ(count, "0");
     // The record stays as loaded.

@@ -194,7 +194,7 @@ TEST_F(RunLockTest, ALockThatCannotBeGivenBackClosesTheLinkAndTheRunStillComplet
     EXPECT_FALSE(components_.Conexao().Connected());
     EXPECT_EQ(Rows(), "1C,2x,3C,4x");
     // The killed session lets go of its locks as it ends, a moment after KILL returns.
-    for (int i = 0; i < 250 && !Holder().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    for (int i = 0; i < 1500 && !Holder().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     EXPECT_EQ(Holder(), "");
 }
 

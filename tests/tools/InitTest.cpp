@@ -13,6 +13,7 @@
 
 #include "db/DbConnection.h"
 #include "identification/UConnectionInfoClass.h"
+#include "platform/Clock.h"
 #include "platform/ExecutablePath.h"
 #include "run/MainConnection.h"
 #include "settings/PasswordCipher.h"
@@ -51,6 +52,7 @@ protected:
     void TearDown() override {
         ReleaseConnectionInfo();
         SetExecutableDirectoryOverride("");
+        SetCipherSeedClock(nullptr);
     }
     TTempDir dir;
 };
@@ -59,6 +61,8 @@ TEST_F(InitTest, TheProgramsOwnReadersReadBackEveryValue) {
     // A password with blanks, quotes, "=" and a Windows-1252 letter: all of them survive.
     const std::string password = " p\"a's=s w\xF6rd ";
     const std::string idPassword = "leitura;#\xE7";
+    // The cipher's seed is one byte of the clock: two given clock values that seed it apart.
+    SetCipherSeedClock([] { return 0u; });
     const test::TAdminResult r = Admin(InitArguments(dir.Path()), password + "\n" + idPassword + "\n");
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
@@ -85,8 +89,10 @@ TEST_F(InitTest, TheProgramsOwnReadersReadBackEveryValue) {
     EXPECT_EQ(info.GetName(), "Filial S\xE3o Jo\xE3o");
     EXPECT_EQ(info.GetCnpj(), "12.345.678/0012-90");
 
-    // The stored password is cipher text with a fresh seed: a second init stores another text.
+    // The stored password is cipher text seeded from the clock: a second init at another seed
+    // stores another text.
     const std::string first = ReadWholeFile(dir.File("sistema_qor.ini"));
+    SetCipherSeedClock([] { return 1u; });
     std::vector<std::string> again = InitArguments(dir.Path());
     again.push_back("--force");
     ASSERT_EQ(Admin(again, password + "\n" + idPassword + "\n").status, 0);
