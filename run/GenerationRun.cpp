@@ -66,6 +66,10 @@ void RunGeneration(TRunView& view, const std::string& table, TDbQuery& produtos,
         const std::string product = produtos.GetFieldText("produto_id");
         temp.SetStatement(ProbeStatement(table, product, branch.codLogica()));
         temp.Open();
+        // Only a result says whether the row is there: a probe answered otherwise (by a server
+        // that is not what it seems) must not count as "missing".
+        if (temp.ColumnCount() == 0)
+            throw EDatabaseError(Format(run_messages::kProbeWithoutResult, temp.Name().c_str(), product.c_str()));
         // One row or several count alike as present.
         if (temp.NoRows()) {
             AppendProductRow(inclui, produtos.GetFieldInteger("produto_id"), branch);

@@ -18,6 +18,9 @@ inline constexpr const char* kRunStopped = "Gera\xE7\xE3o interrompida.";
 // Query name, product number, the server's text: an INSERT of a flight refused, or the first
 // product of a flight whose outcome is unknown (its answers lost or not those of its statements).
 inline constexpr const char* kFlightInsertFailed = "%s (produto_id %s): %s";
+// Query name, product number: the server answered a probe with no result at all.
+inline constexpr const char* kProbeWithoutResult =
+    "%s (produto_id %s): o servidor respondeu \xE0 consulta sem um resultado; nada foi gravado para este produto.";
 // The product id, as produto gave it: it is written into the probe only as an integer.
 inline constexpr const char* kProductIdNotInteger =
     "O produto_id '%s' n\xE3o \xE9 um n\xFAmero inteiro: a gera\xE7\xE3o parou antes de consult\xE1-lo.";

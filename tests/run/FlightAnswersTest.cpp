@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "tests/support/ScriptedServer.h"
+#include "tests/support/ThrowsExactly.h"
 
 namespace tarvik {
 namespace {
@@ -174,6 +175,23 @@ TEST(FlightAnswersTest, AServerThatGoesQuietEndsTheRunWithinTheReadTimeout) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
     EXPECT_EQ(run.view.posted, 1);
     EXPECT_FALSE(run.components.Transacao().Connected());
+}
+
+// One at a time, as the window runs: a probe answered without a result stops the run there,
+// instead of counting as a missing row.
+TEST(FlightAnswersTest, OneAtATimeAProbeAnsweredWithoutAResultStopsTheRun) {
+    TScriptedServer server([](const std::string& text) {
+        if (text == "Select * from estoque_minimo where produto_id = 3 and filial_id = 3")
+            return TWireReply{{TWireAnswer::Ok(0)}};
+        return Branch(text, [](TWireReply&) {});
+    });
+    TComponents run(server.Port());
+    EXPECT_TRUE(test::ThrowsExactly<EDatabaseError>(
+        [&] { run.components.Run(run.view, "estoque_minimo", kBranch); },
+        "QTemp (produto_id 3): o servidor respondeu \xE0 consulta sem um resultado; nada foi gravado para este "
+        "produto."));
+    EXPECT_EQ(run.view.posted, 1);
+    for (const std::string& text : server.Received()) EXPECT_EQ(text.find("VALUES (3,"), std::string::npos) << text;
 }
 
 // The same server, answering every statement as it should: the run fills the branch.
