@@ -8,6 +8,7 @@
 #include <chrono>
 #include <functional>
 
+#include "tests/run/RunSupport.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/ThrowsExactly.h"
 
@@ -19,17 +20,6 @@ using test::TWireAnswer;
 using test::TWireColumn;
 using test::TWireReply;
 using TRows = std::vector<std::vector<std::optional<std::string>>>;
-
-struct TCountingView : TRunView {
-    int32_t progress = 0;
-    int posted = 0;
-    void SetStartEnabled(bool) override {}
-    void SetGaugeMaximum(int32_t) override {}
-    int32_t GaugeProgress() const override { return progress; }
-    void SetGaugeProgress(int32_t p) override { progress = p; }
-    void Inform(const std::string&) override {}
-    void RowPosted() override { ++posted; }
-};
 
 const TWireColumn kNumber{"n", 3, 63};
 
@@ -93,16 +83,11 @@ TWireReply Branch(const std::string& text, const std::function<void(TWireReply&)
 
 struct TComponents {
     explicit TComponents(unsigned port) {
-        TDbConnection& c = components.Conexao();
-        c.SetHost("127.0.0.1");
-        c.SetPort(std::to_string(port));
-        c.SetDatabase("loja");
-        c.SetLogin("root");
-        c.SetPassword("any");
-        c.SetReadTimeout(2);
+        test::PointAt(components, test::TServerAddress{"127.0.0.1", port, "root", "any"}, "loja");
+        components.Conexao().SetReadTimeout(2);
     }
     TRunComponents components;
-    TCountingView view;
+    test::TQuietView view;
 };
 
 const TBranchIdentity kBranch{[] { return 3; }, [] { return std::string("C"); }};

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <thread>
 
+#include "tests/run/RunSupport.h"
 #include "tests/support/TestServer.h"
 
 namespace tarvik {
@@ -46,11 +47,7 @@ public:
         db.Exec("INSERT INTO estoque_minimo (produto_id, filial_id, lojas_leram) SELECT seq, 3, 'x'"
                 " FROM seq_5_to_60_step_5");
         db.Exec("INSERT INTO estoque_minimo (produto_id, filial_id, lojas_leram) VALUES (2, 5, 'y')");
-        TDbConnection& c = components.Conexao();
-        c.SetHost(test::TestServer().host);
-        c.SetDatabase(db.Name());
-        c.SetLogin(test::TestServer().user);
-        c.SetPassword(test::TestServer().password);
+        test::PointAt(components, test::TestServer(), db.Name());
     }
 
     std::vector<test::TRow> Rows() {

@@ -13,6 +13,7 @@
 #include <random>
 #include <thread>
 
+#include "tests/run/RunSupport.h"
 #include "tests/support/PrivateServer.h"
 #include "tests/support/TestServer.h"
 
@@ -23,15 +24,6 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 constexpr unsigned kReadTimeout = 3;
-
-struct TSilentView : TRunView {
-    int32_t progress = 0;
-    void SetStartEnabled(bool) override {}
-    void SetGaugeMaximum(int32_t) override {}
-    int32_t GaugeProgress() const override { return progress; }
-    void SetGaugeProgress(int32_t p) override { progress = p; }
-    void Inform(const std::string&) override {}
-};
 
 const TBranchIdentity kBranch{[] { return 3; }, [] { return std::string("C"); }};
 
@@ -51,13 +43,8 @@ void MakeBranch(test::TAdminConnection& admin, int products, int sleepAtThree) {
 class TBackgroundRun {
 public:
     TBackgroundRun(const test::TServerAddress& server, const std::string& database, bool inFlights) {
-        TDbConnection& c = components_.Conexao();
-        c.SetHost(server.host);
-        c.SetPort(std::to_string(server.port));
-        c.SetDatabase(database);
-        c.SetLogin(server.user);
-        c.SetPassword(server.password);
-        c.SetReadTimeout(kReadTimeout);
+        test::PointAt(components_, server, database);
+        components_.Conexao().SetReadTimeout(kReadTimeout);
         thread_ = std::thread([this, inFlights] {
             try {
                 if (inFlights) components_.RunInFlights(view_, "estoque_minimo", TFlightLimits{20, 0}, kBranch);
@@ -81,7 +68,7 @@ public:
 
 private:
     TRunComponents components_;
-    TSilentView view_;
+    test::TQuietView view_;
     std::string error_;
     Clock::time_point ended_;
     std::thread thread_;

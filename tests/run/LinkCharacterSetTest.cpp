@@ -10,6 +10,7 @@
 
 #include <memory>
 
+#include "tests/run/RunSupport.h"
 #include "tests/support/PrivateServer.h"
 #include "tests/support/ScriptedServer.h"
 #include "tests/support/ThrowsExactly.h"
@@ -18,15 +19,6 @@ namespace tarvik {
 namespace {
 
 using test::TRow;
-
-struct TSilentView : TRunView {
-    int32_t progress = 0;
-    void SetStartEnabled(bool) override {}
-    void SetGaugeMaximum(int32_t) override {}
-    int32_t GaugeProgress() const override { return progress; }
-    void SetGaugeProgress(int32_t p) override { progress = p; }
-    void Inform(const std::string&) override {}
-};
 
 const TBranchIdentity kBranch{[] { return 3; }, [] { return std::string("C"); }};
 
@@ -53,12 +45,10 @@ protected:
 
     static void Run(const std::string& db, const std::string& login, bool inFlights) {
         TRunComponents components;
-        TDbConnection& c = components.Conexao();
-        c.SetHost(server_->Address().host);
-        c.SetDatabase(db);
-        c.SetLogin(login);
-        c.SetPassword(server_->Address().password);
-        TSilentView view;
+        test::TServerAddress account = server_->Address();
+        account.user = login;
+        test::PointAt(components, account, db);
+        test::TQuietView view;
         if (inFlights) components.RunInFlights(view, "estoque_minimo", TFlightLimits{}, kBranch);
         else components.Run(view, "estoque_minimo", kBranch);
     }
@@ -151,11 +141,8 @@ TEST(LinkCharacterSetStubbornTest, AServerThatKeepsAnotherSetStopsTheRunBeforeAn
         return reply;
     });
     TRunComponents components;
-    TDbConnection& c = components.Conexao();
-    c.SetHost("127.0.0.1");
-    c.SetPort(std::to_string(server.Port()));
-    c.SetDatabase("loja");
-    TSilentView view;
+    test::PointAt(components, test::TServerAddress{"127.0.0.1", server.Port(), "root", ""}, "loja");
+    test::TQuietView view;
     EXPECT_TRUE(test::ThrowsExactly<EDatabaseError>(
         [&] { components.Run(view, "estoque_minimo", kBranch); },
         "The server reads and writes this connection in character set gbk, not latin1, and did not switch to "

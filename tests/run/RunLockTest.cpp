@@ -8,6 +8,7 @@
 #include <chrono>
 #include <thread>
 
+#include "tests/run/RunSupport.h"
 #include "tests/support/BranchTables.h"
 #include "tests/support/TestServer.h"
 #include "tests/support/ThrowsExactly.h"
@@ -75,11 +76,7 @@ protected:
         db_.Exec("INSERT INTO produto VALUES (1), (2), (3), (4)");
         db_.Exec(test::kCreateEstoqueMinimo);
         db_.Exec("INSERT INTO estoque_minimo VALUES (2, 3, 'x')");
-        TDbConnection& c = components_.Conexao();
-        c.SetHost(test::TestServer().host);
-        c.SetDatabase(db_.Name());
-        c.SetLogin(test::TestServer().user);
-        c.SetPassword(test::TestServer().password);
+        test::PointAt(components_, test::TestServer(), db_.Name());
     }
 
     void Run() { components_.Run(view_, "estoque_minimo", branch_); }

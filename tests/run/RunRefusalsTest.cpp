@@ -8,6 +8,7 @@
 
 #include <atomic>
 
+#include "tests/run/RunSupport.h"
 #include "tests/support/TestServer.h"
 #include "tests/support/ThrowsExactly.h"
 
@@ -16,17 +17,6 @@ namespace {
 
 using test::TRow;
 
-struct TCountingView : TRunView {
-    int32_t progress = 0;
-    int posted = 0;
-    void SetStartEnabled(bool) override {}
-    void SetGaugeMaximum(int32_t) override {}
-    int32_t GaugeProgress() const override { return progress; }
-    void SetGaugeProgress(int32_t p) override { progress = p; }
-    void Inform(const std::string&) override {}
-    void RowPosted() override { ++posted; }
-};
-
 // A branch whose produto keeps its ids as text, in the order given.
 class TTextIdBranch {
 public:
@@ -34,11 +24,7 @@ public:
         db.Exec("CREATE TABLE produto (n INT AUTO_INCREMENT PRIMARY KEY, produto_id VARCHAR(60) NOT NULL)");
         for (const std::string& id : ids) db.Exec("INSERT INTO produto (produto_id) VALUES ('" + id + "')");
         db.Exec("CREATE TABLE estoque_minimo (produto_id INT NOT NULL, filial_id INT NOT NULL, lojas_leram CHAR(1))");
-        TDbConnection& c = components.Conexao();
-        c.SetHost(test::TestServer().host);
-        c.SetDatabase(db.Name());
-        c.SetLogin(test::TestServer().user);
-        c.SetPassword(test::TestServer().password);
+        test::PointAt(components, test::TestServer(), db.Name());
     }
 
     void Run(bool inFlights, const TBranchIdentity& branch) {
@@ -52,7 +38,7 @@ public:
 
     test::TScratchDatabase db;
     TRunComponents components;
-    TCountingView view;
+    test::TQuietView view;
 };
 
 const TBranchIdentity kBranch{[] { return 3; }, [] { return std::string("C"); }};

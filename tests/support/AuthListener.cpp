@@ -33,15 +33,10 @@ TAuthListener::~TAuthListener() {
 }
 
 void TAuthListener::Serve() {
-    while (!stop_) {
-        pollfd p{socket_, POLLIN, 0};
-        if (::poll(&p, 1, 100) <= 0) continue;
-        const int client = ::accept4(socket_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (client < 0) continue;
+    ServeEach(socket_, stop_, [this](int client) {
         Answer(client);
-        ::close(client);
         ++served_;
-    }
+    });
 }
 
 void TAuthListener::Answer(int client) {

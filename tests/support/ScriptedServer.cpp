@@ -122,14 +122,7 @@ std::vector<std::string> TScriptedServer::Received() const {
 }
 
 void TScriptedServer::Serve() {
-    while (!stop_) {
-        pollfd p{socket_, POLLIN, 0};
-        if (::poll(&p, 1, 100) <= 0) continue;
-        const int client = ::accept4(socket_, nullptr, nullptr, SOCK_CLOEXEC);
-        if (client < 0) continue;
-        Answer(client);
-        ::close(client);
-    }
+    ServeEach(socket_, stop_, [this](int client) { Answer(client); });
 }
 
 void TScriptedServer::Answer(int client) {

@@ -32,6 +32,17 @@ int Listen(const std::string& address, unsigned port, unsigned& bound) {
     return fd;
 }
 
+void ServeEach(int socket, const std::atomic<bool>& stop, const std::function<void(int client)>& serve) {
+    while (!stop) {
+        pollfd p{socket, POLLIN, 0};
+        if (::poll(&p, 1, 100) <= 0) continue;
+        const int client = ::accept4(socket, nullptr, nullptr, SOCK_CLOEXEC);
+        if (client < 0) continue;
+        serve(client);
+        ::close(client);
+    }
+}
+
 void AppendPacket(std::string& out, unsigned char sequence, const std::string& payload) {
     const size_t n = payload.size();
     out += static_cast<char>(n & 0xFF);

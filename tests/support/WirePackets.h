@@ -2,6 +2,8 @@
 // The few pieces of the server's side of the client-server protocol that the tests' listeners
 // play: framing packets, and the greeting that starts a login.
 
+#include <atomic>
+#include <functional>
 #include <string>
 
 namespace tarvik::test {
@@ -9,6 +11,10 @@ namespace tarvik::test {
 // A listening TCP socket on `address`:`port` (0: a free port, which `bound` receives). Throws
 // std::runtime_error when it cannot listen.
 int Listen(const std::string& address, unsigned port, unsigned& bound);
+
+// Accepts the connections to `socket` one at a time until `stop` is set, hands each to `serve`
+// and closes it once `serve` returns.
+void ServeEach(int socket, const std::atomic<bool>& stop, const std::function<void(int client)>& serve);
 
 // Appends `payload` as one packet with its 3-byte length and sequence number.
 void AppendPacket(std::string& out, unsigned char sequence, const std::string& payload);
