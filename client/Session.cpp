@@ -67,7 +67,7 @@ TConnectionHandle OpenSession(const TSessionParameters& p) {
         // Copied before the handle goes.
         if (mysql_errno(h) == CR_PLUGIN_NOT_ALLOWED)
             throw EDatabaseError(RefusedMethodText(mysql_error(h)), CR_PLUGIN_NOT_ALLOWED);
-        throw EDatabaseError(mysql_error(h), mysql_errno(h));
+        throw EDatabaseError(mysql_error(h), mysql_errno(h), mysql_sqlstate(h));
     }
     return handle;
 }

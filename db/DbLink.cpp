@@ -2,6 +2,8 @@
 
 #include <mysql.h>
 
+#include <chrono>
+
 #include "client/Session.h"
 #include "db/Messages.h"
 #include "platform/Conversions.h"
@@ -56,11 +58,12 @@ void TDbLink::Open() {
         handle = OpenSession(session);
     } catch (const EDatabaseError& e) {
         // This link hands on the library's texts trimmed, as it does every text it reports.
-        throw EDatabaseError(Trim(e.Message()), e.ErrorNumber());
+        throw EDatabaseError(Trim(e.Message()), e.ErrorNumber(), e.SqlState());
     }
     if (!handle) throw EDatabaseError(db_messages::kTransactionNotActivated);
     handle_ = std::move(handle);
     characterSet_ = TCharacterSet::Unknown;
+    timedOut_ = false;
 }
 
 void TDbLink::Close() {
@@ -128,27 +131,43 @@ std::string TDbLink::ErrorText() const { return handle_ ? Trim(mysql_error(handl
 
 unsigned TDbLink::ErrorNumber() const { return handle_ ? mysql_errno(handle_.get()) : 0; }
 
+std::string TDbLink::SqlState() const { return handle_ ? mysql_sqlstate(handle_.get()) : std::string(); }
+
+void TDbLink::NoteFailure(std::chrono::steady_clock::time_point since) {
+    // The client library says "lost connection" for a link that broke and for one that sent
+    // nothing for the whole read timeout alike; only the time waited tells the second.
+    timedOut_ = IsLinkLost(ErrorNumber()) &&
+                std::chrono::steady_clock::now() - since >= std::chrono::seconds(parameters.readTimeoutSeconds) -
+                                                               std::chrono::milliseconds(500);
+}
+
 TResultHandle TDbLink::StoreResult() { return TResultHandle(mysql_store_result(handle_.get())); }
 
 uint64_t TDbLink::Execute(const std::string& text, const std::string& callerName) {
     TWaitCursor cursor;
     RequireLatin1();
+    const auto sent = std::chrono::steady_clock::now();
     if (!Send(text)) {
         const unsigned number = ErrorNumber();
+        NoteFailure(sent);
         std::string message = Format(db_messages::kCallerError, callerName.c_str(), ErrorText().c_str());
         // With the link gone the server's answer is lost, not its work: the statement may
         // have taken effect, and a caller that counts what it changed must know that.
-        if (IsLinkLost(number)) throw EStatementOutcomeUnknown(std::move(message), number);
-        throw EDatabaseError(std::move(message), number);
+        if (IsLinkLost(number)) throw EStatementOutcomeUnknown(std::move(message), number, SqlState());
+        throw EInsertRefused(std::move(message), number, SqlState());
     }
     return mysql_affected_rows(handle_.get());
 }
 
 std::string TDbLink::Evaluate(const std::string& expression) {
     TWaitCursor cursor;
-    if (!Send("SELECT " + expression)) throw EDatabaseError(ErrorText(), ErrorNumber());
-    const TResultHandle result = StoreResult();
-    if (!result) throw EDatabaseError(ErrorText(), ErrorNumber());
+    const auto sent = std::chrono::steady_clock::now();
+    TResultHandle result;
+    if (Send("SELECT " + expression)) result = StoreResult();
+    if (!result) {
+        NoteFailure(sent);
+        throw EDatabaseError(ErrorText(), ErrorNumber(), SqlState());
+    }
     std::string value;
     if (mysql_num_fields(result.get()) > 0) {
         if (MYSQL_ROW row = mysql_fetch_row(result.get())) {

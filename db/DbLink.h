@@ -5,6 +5,7 @@
 // link when it goes, and a query tells by the link's generation whether what it read came
 // through the link as it is now. So any of the three may go first.
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -86,6 +87,12 @@ public:
     TResultHandle StoreResult();    // empty when the statement gave no result
     std::string ErrorText() const;  // the client library's error text, trimmed
     unsigned ErrorNumber() const;   // and its number (mysql_errno)
+    std::string SqlState() const;   // and its SQLSTATE
+    // Records whether the failure just seen was the read timeout running out on a call that
+    // began at `since` (rather than a link that broke): TimedOut() says so until the link opens
+    // again.
+    void NoteFailure(std::chrono::steady_clock::time_point since);
+    bool TimedOut() const { return timedOut_; }
     // How the server reads backslashes in quoted texts, as its status after the last statement
     // says (sql_mode NO_BACKSLASH_ESCAPES); the usual escapes when the link is closed.
     TQuoting Quoting() const;
@@ -99,6 +106,7 @@ private:
     uint64_t generation_ = 0;
     TCharacterSet characterSet_ = TCharacterSet::Unknown;
     std::string otherCharacterSet_;  // its name, while characterSet_ is Other
+    bool timedOut_ = false;
 };
 
 }  // namespace tarvik

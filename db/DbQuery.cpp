@@ -2,6 +2,8 @@
 
 #include <mysql.h>
 
+#include <chrono>
+
 #include "db/DbConnection.h"
 #include "db/DbLink.h"
 #include "db/FromClause.h"
@@ -156,10 +158,12 @@ void TDbQuery::Open() {
                 if (Trim(statement_).empty()) throw EDatabaseError(db_messages::kEmptyQuery);
 
                 TResultHandle result;
+                const auto sent = std::chrono::steady_clock::now();
                 if (link.Send(statement_)) result = link.StoreResult();
                 if (!result) {
                     const std::string error = link.ErrorText();
-                    if (!error.empty()) throw EDatabaseError(error, link.ErrorNumber());
+                    link.NoteFailure(sent);
+                    if (!error.empty()) throw EDatabaseError(error, link.ErrorNumber(), link.SqlState());
                 }
                 readAgain = link.SettleCharacterSet(result.get());
                 if (!readAgain) {

@@ -2,6 +2,8 @@
 
 #include <mysql.h>
 
+#include <chrono>
+
 #include "client/Session.h"
 #include "db/DbLink.h"
 #include "db/Messages.h"
@@ -45,9 +47,12 @@ TFlightAnswer TDbLink::ExecuteFlight(const std::vector<TFlightStatement>& statem
     const std::string text = FlightText(prepared);
 
     MYSQL* link = handle_.get();
+    auto waitingSince = std::chrono::steady_clock::now();
     const auto fail = [&] {
         answer.errorNumber = mysql_errno(link);
         answer.error = Trim(mysql_error(link));
+        answer.sqlState = mysql_sqlstate(link);
+        NoteFailure(waitingSince);
         answer.linkLost = IsLinkLost(answer.errorNumber);
         answer.failed = !answer.linkLost;
     };
@@ -77,6 +82,7 @@ TFlightAnswer TDbLink::ExecuteFlight(const std::vector<TFlightStatement>& statem
                 break;
             }
             answer.counts.push_back(count);
+            waitingSince = std::chrono::steady_clock::now();
             const int more = mysql_next_result(link);
             if (more == -1) break;
             if (more > 0) {

@@ -36,6 +36,7 @@ struct TFlightAnswer {
     bool failed = false;
     std::string error;
     unsigned errorNumber = 0;
+    std::string sqlState;
     // The link broke (or went quiet past its read timeout) while answers were outstanding, or
     // the answer at counts.size() was not the one its statement called for (`mismatch` says how).
     // Either way the statements from counts.size() on may or may not have been carried out, and

@@ -67,7 +67,9 @@ namespace {
 
 // The session's last failure, its text unchanged and the client library's number with it, as
 // the main connection's layer reports its own.
-EDatabaseError LinkError(MYSQL* handle) { return EDatabaseError(mysql_error(handle), mysql_errno(handle)); }
+EDatabaseError LinkError(MYSQL* handle) {
+    return EDatabaseError(mysql_error(handle), mysql_errno(handle), mysql_sqlstate(handle));
+}
 
 }  // namespace
 

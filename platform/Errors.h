@@ -32,18 +32,27 @@ class EVariantError : public Exception {
 // ...) travels with the unchanged text, so that callers need not match English; 0 otherwise.
 class EDatabaseError : public Exception {
 public:
-    explicit EDatabaseError(std::string message, unsigned errorNumber = 0)
-        : Exception(std::move(message)), errorNumber_(errorNumber) {}
+    explicit EDatabaseError(std::string message, unsigned errorNumber = 0, std::string sqlState = std::string())
+        : Exception(std::move(message)), errorNumber_(errorNumber), sqlState_(std::move(sqlState)) {}
     unsigned ErrorNumber() const noexcept { return errorNumber_; }
+    // The SQLSTATE the client library gave with the number ("" where it gave none).
+    const std::string& SqlState() const noexcept { return sqlState_; }
 
 private:
     unsigned errorNumber_;
+    std::string sqlState_;
 };
 
 // A statement that changes data was handed to the server and the link broke before its
 // answer came (the server died or the connection was lost): the server may have carried it out
 // or not, and nothing on this side can tell which. Same text and number as any other failure.
 class EStatementOutcomeUnknown : public EDatabaseError {
+    using EDatabaseError::EDatabaseError;
+};
+
+// A statement that changes data was refused by the server (a duplicate key, a constraint, a
+// trigger that signals): nothing of it was stored.
+class EInsertRefused : public EDatabaseError {
     using EDatabaseError::EDatabaseError;
 };
 

@@ -91,6 +91,7 @@ public:
         for (std::string& probe : probes.statements) text.push_back(TFlightStatement::Select(std::move(probe), probeColumns_));
         if (text.empty()) return {};
         const TFlightAnswer answer = link_.ExecFlight(text);
+        view_.FlightAnswered();
         // More answers than statements: the server ran something that was not sent, somewhere in
         // this text, so not even the INSERTs it answered are known to be what was meant.
         const size_t answered = answer.counts.size() == text.size() && answer.mismatched ? 0 : answer.counts.size();
@@ -106,12 +107,12 @@ public:
         }
         if (answer.failed && stored < count) {
             MoveGaugeTo(inserts.gaugeBefore[stored]);
-            throw EDatabaseError(Format(run_messages::kFlightInsertFailed, inclui_.Name().c_str(),
+            throw EInsertRefused(Format(run_messages::kFlightInsertFailed, inclui_.Name().c_str(),
                                         inserts.ids[stored].c_str(), answer.error.c_str()),
-                                 answer.errorNumber);
+                                 answer.errorNumber, answer.sqlState);
         }
         if (count > 0) MoveGaugeTo(inserts.gaugeAfter);
-        if (answer.failed) throw EDatabaseError(answer.error, answer.errorNumber);
+        if (answer.failed) throw EDatabaseError(answer.error, answer.errorNumber, answer.sqlState);
         return {answer.counts.begin() + static_cast<std::ptrdiff_t>(stored), answer.counts.end()};
     }
 

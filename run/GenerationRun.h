@@ -29,6 +29,8 @@ public:
     virtual void Inform(const std::string& text) = 0;  // returns when the user closed it
     // A row was inserted and the server said so; nothing for a front end that does not count.
     virtual void RowPosted() {}
+    // A run in flights had a text answered (one round trip).
+    virtual void FlightAnswered() {}
     // Asked between products (between flights): true ends the run there with ERunStopped,
     // every row whole. The window never asks; tarvik-admin does on Ctrl-C.
     virtual bool StopRequested() const { return false; }

@@ -8,6 +8,9 @@ namespace tarvik {
 
 namespace {
 
+// A link that waits for the run lock waits this much longer for GET_LOCK's answer.
+constexpr unsigned kLockWaitMargin = 60;
+
 // The connection must hold its design-time values before the transaction and the queries see it.
 TDbConnection& WithDesignTimeValues(TDbConnection& connection) {
     SetDesignTimeValues(connection);
@@ -42,11 +45,13 @@ void TRunComponents::RunInFlights(TRunView& view, const std::string& table, cons
 void TRunComponents::UnderRunLock(TRunView& view, const std::string& table, const TBranchIdentity& branch,
                                   const TLockedFill& fill) {
     view.SetStartEnabled(false);
+    if (lockWaitSeconds_ > 0 && !transacao_.Connected() && conexao_.ReadTimeout() < lockWaitSeconds_ + kLockWaitMargin)
+        conexao_.SetReadTimeout(lockWaitSeconds_ + kLockWaitMargin);
     // The link the products' query would open first; the lock is the first thing it carries.
     transacao_.Connect();
     try {
         const int32_t lockedBranch = branch.codLogica();
-        TRunLock lock(conexao_, transacao_, table, lockedBranch);
+        TRunLock lock(conexao_, transacao_, table, lockedBranch, lockWaitSeconds_);
         // The branch number is still read afresh wherever the run reads it, but rows go only
         // under the lock of the branch they name: sistema_qor.ini edited during the run stops it
         // before a row of another branch is written outside its lock.

@@ -38,6 +38,10 @@ public:
     void RunInFlights(TRunView& view, const std::string& table, const TFlightLimits& limits,
                       const TBranchIdentity& branch = TBranchIdentity::FromSettings());
 
+    // How long a run waits for the run lock while another run holds it (GET_LOCK's own wait); 0,
+    // the default, refuses at once. The link's read timeout is raised to outlast the wait.
+    void SetLockWait(unsigned seconds) { lockWaitSeconds_ = seconds; }
+
     TDbConnection& Conexao() { return conexao_; }
     TDbTransaction& Transacao() { return transacao_; }
     TDbQuery& QProdutos() { return qProdutos_; }
@@ -57,6 +61,7 @@ private:
     TDbQuery qProdutos_;
     TDbQuery qTemp_;
     TDbQuery qInclui_;
+    unsigned lockWaitSeconds_ = 0;
 };
 
 }  // namespace tarvik

@@ -56,16 +56,16 @@ std::string RunLockHolder(TDbTransaction& transaction, const std::string& name) 
 }
 
 TRunLock::TRunLock(TDbConnection& connection, TDbTransaction& transaction, const std::string& table,
-                   int32_t branch)
+                   int32_t branch, unsigned waitSeconds)
     : connection_(connection), transaction_(transaction), name_(RunLockName(connection.Database(), table, branch)) {
     // The holder may end between the two questions; then the lock is asked for again.
     for (int attempt = 0; attempt < 3; ++attempt) {
         std::string answer;
         try {
-            answer = transaction_.EvaluateExpression("GET_LOCK('" + name_ + "', 0)");
+            answer = transaction_.EvaluateExpression("GET_LOCK('" + name_ + "', " + std::to_string(waitSeconds) + ")");
         } catch (const EDatabaseError& e) {
             throw EDatabaseError(Format(run_messages::kRunLockRefused, branch, table.c_str(), e.what()),
-                                 e.ErrorNumber());
+                                 e.ErrorNumber(), e.SqlState());
         }
         if (answer == "1") {
             held_ = true;

@@ -39,11 +39,12 @@ std::string RunLockHolder(TDbTransaction& transaction, const std::string& name);
 // The lock of one run, taken on the main connection's link.
 class TRunLock {
 public:
-    // Takes the lock without waiting ("SELECT GET_LOCK('<name>', 0)"). Raises ERunInProgress
-    // when another connection holds it, and an EDatabaseError naming the branch and the table
-    // when the server will not take it (a statement refused, or GET_LOCK answering NULL): a run
-    // never goes on without its lock.
-    TRunLock(TDbConnection& connection, TDbTransaction& transaction, const std::string& table, int32_t branch);
+    // Takes the lock ("SELECT GET_LOCK('<name>', <waitSeconds>)": without waiting unless asked
+    // to wait for a holder to finish). Raises ERunInProgress when another connection holds it,
+    // and an EDatabaseError naming the branch and the table when the server will not take it (a
+    // statement refused, or GET_LOCK answering NULL): a run never goes on without its lock.
+    TRunLock(TDbConnection& connection, TDbTransaction& transaction, const std::string& table, int32_t branch,
+             unsigned waitSeconds = 0);
     // Gives the lock back if it is still held; never raises (an error is already on its way, or
     // the link is gone and the server has freed the lock itself).
     ~TRunLock();

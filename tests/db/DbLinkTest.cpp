@@ -42,7 +42,7 @@ TEST_F(LinkTest, OpeningSendsTheHandshakeAloneAndStatementsGoAsTheyAreNormalised
 
 TEST_F(LinkTest, RefusedStatementsCarryTheServerTextAndLeaveTheLinkOpen) {
     transacao.Connect();
-    EXPECT_TRUE(ThrowsExactly<EDatabaseError>(
+    EXPECT_TRUE(ThrowsExactly<EInsertRefused>(
         [&] { transacao.ExecStatement("INSERT INTO nope VALUES (1)", "QInclui"); },
         "QInclui: Table '" + db.Name() + ".nope' doesn't exist"));
     EXPECT_TRUE(ThrowsExactly<EDatabaseError>([&] { transacao.EvaluateExpression("nope()"); },

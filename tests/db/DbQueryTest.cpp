@@ -246,7 +246,7 @@ TEST_F(QueryTest, ARefusedInsertNamesTheQueryAndKeepsEarlierRows) {
             qInclui.PostRow();
             continue;
         }
-        EXPECT_TRUE(ThrowsExactly<EDatabaseError>([&] { qInclui.PostRow(); },
+        EXPECT_TRUE(ThrowsExactly<EInsertRefused>([&] { qInclui.PostRow(); },
                                                   "QInclui: Duplicate entry '12-3' for key 'PRIMARY'"));
     }
     EXPECT_EQ(qInclui.State(), TQueryState::Inserting);
