@@ -98,6 +98,8 @@ TFlightAnswer TDbTransaction::ExecFlight(const std::vector<TFlightStatement>& st
     return link_->ExecuteFlight(statements);
 }
 
+bool TDbTransaction::TimedOut() const { return link_->TimedOut(); }
+
 void TDbTransaction::Commit() {
     TWaitCursor cursor;
     link_->RequireOpen();

@@ -97,6 +97,8 @@ public:
     TFlightAnswer ExecFlight(const std::vector<TFlightStatement>& statements);
     // Sends nothing: no transaction statement ever reaches the server.
     void Commit();
+    // The last failure on the link was its read timeout running out (TDbLink::NoteFailure).
+    bool TimedOut() const;
 
     // How the server reads backslashes in quoted texts, as its status after the last statement
     // says (sql_mode NO_BACKSLASH_ESCAPES); the usual escapes when the link is closed.

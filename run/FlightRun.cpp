@@ -107,9 +107,9 @@ public:
         }
         if (answer.failed && stored < count) {
             MoveGaugeTo(inserts.gaugeBefore[stored]);
-            throw EInsertRefused(Format(run_messages::kFlightInsertFailed, inclui_.Name().c_str(),
-                                        inserts.ids[stored].c_str(), answer.error.c_str()),
-                                 answer.errorNumber, answer.sqlState);
+            throw EFlightInsertRefused(Format(run_messages::kFlightInsertFailed, inclui_.Name().c_str(),
+                                              inserts.ids[stored].c_str(), answer.error.c_str()),
+                                       answer.errorNumber, answer.sqlState, inserts.ids[stored]);
         }
         if (count > 0) MoveGaugeTo(inserts.gaugeAfter);
         if (answer.failed) throw EDatabaseError(answer.error, answer.errorNumber, answer.sqlState);

@@ -33,6 +33,17 @@ struct TFlightLimits {
     size_t bytes = 0;
 };
 
+// An INSERT of a flight that the server refused: carries its product.
+class EFlightInsertRefused : public EInsertRefused {
+public:
+    EFlightInsertRefused(std::string message, unsigned errorNumber, std::string sqlState, std::string product)
+        : EInsertRefused(std::move(message), errorNumber, std::move(sqlState)), product_(std::move(product)) {}
+    const std::string& Product() const noexcept { return product_; }
+
+private:
+    std::string product_;
+};
+
 // The answers of a flight were lost (the link broke or went quiet) or were not those of its
 // statements: what the server did with the statements from one product on is unknown, and the
 // link is closed. Carries the number of INSERTs among them (they may or may not be stored) and

@@ -38,7 +38,8 @@ std::string ProbeStatement(const std::string& table, const std::string& product,
     // there. A text id could carry SQL of its own, and "01" would probe product 1 while the run
     // in flights took it for another product.
     if (!IsPrintedInteger(product))
-        throw ERunError(Format(run_messages::kProductIdNotInteger, product.c_str()));
+        throw ERunError(Format(run_messages::kProductIdNotInteger, product.c_str()), ERunError::TReason::ProductId,
+                        product);
     return "Select * from " + table + " where produto_id = " + product + " and filial_id = " +
            std::to_string(branchNumber);
 }

@@ -44,7 +44,17 @@ class ERunStopped : public Exception {
 // A run that stopped before writing what it was about to write wrongly: a product id that is no
 // integer, a branch number that changed under the run.
 class ERunError : public Exception {
-    using Exception::Exception;
+public:
+    enum class TReason { ProductId, BranchChanged };
+    ERunError(std::string message, TReason reason, std::string product = std::string())
+        : Exception(std::move(message)), reason_(reason), product_(std::move(product)) {}
+    TReason Reason() const noexcept { return reason_; }
+    // The product at which the run stopped, when the reason is its id.
+    const std::string& Product() const noexcept { return product_; }
+
+private:
+    TReason reason_;
+    std::string product_;
 };
 
 // The branch number written into filial_id, and the store code for lojas_leram. The run one at

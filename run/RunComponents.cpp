@@ -58,7 +58,8 @@ void TRunComponents::UnderRunLock(TRunView& view, const std::string& table, cons
         const TBranchIdentity locked{[codLogica = branch.codLogica, lockedBranch] {
                                          const int32_t now = codLogica();
                                          if (now != lockedBranch)
-                                             throw ERunError(Format(run_messages::kBranchChanged, lockedBranch, now));
+                                             throw ERunError(Format(run_messages::kBranchChanged, lockedBranch, now),
+                                                             ERunError::TReason::BranchChanged);
                                          return now;
                                      },
                                      branch.lojasLeram};

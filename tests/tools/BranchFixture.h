@@ -55,6 +55,25 @@ private:
 };
 #endif
 
+// Holds a run that starts next at its INSERT of product 1 for branch 3, with the run lock taken,
+// for as long as the gate lives: a transaction of the test's own holds that row uncommitted, so
+// the run waits on its key (the run does not see the row, and inserts it). However fast the run
+// would be, it cannot end before the gate opens.
+class TInsertGate {
+public:
+    explicit TInsertGate(TScratchDatabase& db) : session_(db.Name()) {
+        db.Exec("ALTER TABLE estoque_minimo ADD UNIQUE KEY um_por_filial (produto_id, filial_id)");
+        session_.Exec("START TRANSACTION");
+        session_.Exec("INSERT INTO estoque_minimo VALUES (1, 3, 'x')");
+    }
+    ~TInsertGate() { session_.Exec("ROLLBACK"); }
+    TInsertGate(const TInsertGate&) = delete;
+    TInsertGate& operator=(const TInsertGate&) = delete;
+
+private:
+    TAdminConnection session_;
+};
+
 class BranchFixture : public testing::Test {
 protected:
     void SetUp() override {

@@ -50,23 +50,6 @@ protected:
                                      flights ? "--flight-size=200" : "--one-at-a-time"},
             test::TSpawnOptions{{}, output, false, true, true, -1});
     }
-    // Holds the run that starts next at its INSERT of product 1, with the run lock taken, for as
-    // long as the gate lives: a transaction of the test's own holds that row uncommitted, so the
-    // run waits on its key (the run does not see the row, and inserts it). However fast the run
-    // would be, it cannot end before the gate opens.
-    class TInsertGate {
-    public:
-        explicit TInsertGate(test::TScratchDatabase& db) : session_(db.Name()) {
-            db.Exec("ALTER TABLE estoque_minimo ADD UNIQUE KEY um_por_filial (produto_id, filial_id)");
-            session_.Exec("START TRANSACTION");
-            session_.Exec("INSERT INTO estoque_minimo VALUES (1, 3, 'x')");
-        }
-        ~TInsertGate() { session_.Exec("ROLLBACK"); }
-
-    private:
-        test::TAdminConnection session_;
-    };
-
     // Every product of branch 3 exactly once: "products rows".
     std::string Counts() {
         return db.Scalar("SELECT CONCAT(COUNT(DISTINCT produto_id), ' ', COUNT(*)) FROM estoque_minimo"
@@ -82,7 +65,7 @@ protected:
 
 // The second run goes in flights, which take the same lock.
 TEST_F(RunLockTest, ASecondRunWhileTheFirstHoldsTheLockDoesNothingAndSaysWhy) {
-    auto gate = std::make_unique<TInsertGate>(db);
+    auto gate = std::make_unique<test::TInsertGate>(db);
     auto first = StartRun(out.File("first.txt"));
     const std::string holder = WaitForHolder();
     ASSERT_NE(holder, "");
@@ -113,7 +96,7 @@ TEST_F(RunLockTest, TwoRunsStartedTogetherNeverInsertAProductTwice) {
 // The window beside tarvik-admin run: the window's run is refused with the same text in its
 // error box, and the tool's run goes on to the end.
 TEST_F(RunLockTest, TheWindowIsRefusedWhileTheToolRuns) {
-    auto gate = std::make_unique<TInsertGate>(db);
+    auto gate = std::make_unique<test::TInsertGate>(db);
     auto tool = StartRun(out.File("tool.txt"));
     const std::string holder = WaitForHolder();
     ASSERT_NE(holder, "");

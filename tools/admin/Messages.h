@@ -40,7 +40,17 @@ inline constexpr const char* kRunHelp =
     "sent in flights (many to one text; --one-at-a-time for the window's sequence). Exit status 1 when the run "
     "stops with an error (rows inserted before it stay), 75 when another run for the same branch and table holds "
     "the run lock (nothing is done; try again when it has finished), 130 when Ctrl-C stopped it after the flight "
-    "in progress";
+    "in progress, 143 when SIGTERM did (on Windows: Ctrl-Break, or the console closed)";
+inline constexpr const char* kRunJsonHelp =
+    "Print one JSON document on standard output, whatever happens: the result (done, busy, interrupted, failed), the "
+    "counts, the lock, and on failure the error's kind, number, SQLSTATE, message and product";
+inline constexpr const char* kWaitForLockHelp =
+    "Wait up to SECONDS for another run of the same branch and table to give the run lock back, instead of ending "
+    "with status 75 at once";
+inline constexpr const char* kIfMissingHelp =
+    "Count the missing rows first (one statement) and end at once, status 0, when none is missing";
+inline constexpr const char* kRecordHelp =
+    "Also write the JSON document to FILE (all or nothing, replacing it), for collection after unattended runs";
 inline constexpr const char* kOneAtATimeHelp = "Send the window's sequence, one statement at a time, instead of flights";
 inline constexpr const char* kFlightSizeHelp =
     "Products per flight: their probes go to the server in one text, and the INSERTs of those missing at the head of "
@@ -196,5 +206,8 @@ inline constexpr const char* kRowsStayFlightUnknown =
     "its statements: what the server did from produto_id %s on is unknown, and so is whether it stored the "
     "flight's %s unanswered inserts\n";
 inline constexpr const char* kRowsStayInterrupted = "%s rows inserted into %s before the interruption; they stay\n";
+inline constexpr const char* kBadCount = "the server counted the missing rows as %s";
+inline constexpr const char* kNothingMissing = "nothing missing in %s: each of the %s products has its row\n";
+inline constexpr const char* kRecordFailed = "tarvik-admin: the run's record was not written: %s\n";
 
 }  // namespace tarvik::admin_messages

@@ -2,47 +2,23 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <exception>
+#include <sstream>
 
 #include "platform/Errors.h"
 #include "run/RunComponents.h"
 #include "run/RunLock.h"
+#include "tools/admin/CheckCommand.h"
 #include "tools/admin/ExitStatus.h"
 #include "tools/admin/Files.h"
 #include "tools/admin/Messages.h"
+#include "tools/admin/RunReport.h"
 #include "tools/admin/Text.h"
 
 namespace tarvik::admin {
-
-namespace {
-
-volatile std::sig_atomic_t interrupted = 0;
-
-// The first Ctrl-C asks the run to stop after the product or flight in progress, so that no
-// row is left half-sent; a second one ends the program at once, as it always would.
-extern "C" void OnInterrupt(int) {
-    interrupted = 1;
-    std::signal(SIGINT, SIG_DFL);
-}
-
-// Ctrl-C stops the run while this lives; the program's own handling comes back after.
-class TInterruptHandler {
-public:
-    TInterruptHandler() : previous_(std::signal(SIGINT, OnInterrupt)) { interrupted = 0; }
-    ~TInterruptHandler() { std::signal(SIGINT, previous_ == SIG_ERR ? SIG_DFL : previous_); }
-    TInterruptHandler(const TInterruptHandler&) = delete;
-    TInterruptHandler& operator=(const TInterruptHandler&) = delete;
-
-private:
-    void (*previous_)(int);
-};
-
-}  // namespace
-
-bool TConsoleRunView::StopRequested() const { return interrupted != 0; }
 
 TConsoleRunView::TConsoleRunView(const std::string& table, std::ostream& out, std::ostream& err, bool terminal,
                                  bool quiet, TClock clock)
@@ -124,56 +100,149 @@ CLI::App* AddRunOptions(CLI::App& app, TRunOptions& options) {
     command->add_option("--flight-size", options.flightSize, admin_messages::kFlightSizeHelp)
         ->capture_default_str()
         ->check(CLI::Range(1, 10000));
+    command->add_flag("--json", options.json, admin_messages::kRunJsonHelp);
+    command->add_option("--record", options.record, admin_messages::kRecordHelp)->type_name("FILE");
+    command->add_option("--wait-for-lock", options.waitForLock, admin_messages::kWaitForLockHelp)
+        ->type_name("SECONDS")
+        ->check(CLI::Range(0, 86400));
+    command->add_flag("--if-missing", options.ifMissing, admin_messages::kIfMissingHelp);
     return command;
 }
+
+namespace {
+
+// The products and the rows a run would insert (`table`, branch `branch`), counted by the server
+// in one statement on the run's own link.
+struct TMissing {
+    long long missing = 0;
+    long long products = 0;
+};
+TMissing CountMissing(TDbTransaction& link, const std::string& table, int32_t branch) {
+    const std::string counted =
+        link.EvaluateExpression("CONCAT_WS(' ', faltantes, produtos) FROM (" + CountStatement(table, branch) + ") c");
+    TMissing m;
+    if (std::sscanf(counted.c_str(), "%lld %lld", &m.missing, &m.products) != 2)
+        throw EDatabaseError(Fill(admin_messages::kBadCount, {Quoted(counted)}));
+    return m;
+}
+
+// Writes the report to `file` whole or not at all, beside the file's own name.
+void WriteRecord(const std::string& file, const TRunReport& report) {
+#ifdef _WIN32
+    const size_t slash = file.find_last_of("\\/");
+#else
+    const size_t slash = file.find_last_of('/');
+#endif
+    const std::string directory = slash == std::string::npos ? std::string(".") : file.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? file : file.substr(slash + 1);
+    WriteFilesInPlace(directory, {{name, ToJson(report).dump(2) + "\n"}});
+}
+
+}  // namespace
 
 int RunGenerationHeadless(const TRunOptions& options, TConsole& console) {
     if (options.table != TargetTableFor(0) && options.table != TargetTableFor(1))
         throw EUsage(Fill(admin_messages::kBadTable, {Quoted(options.table), TargetTableFor(0), TargetTableFor(1)}));
     TSettingsDirectory directory(options.directory);
 
-    TConsoleRunView view(options.table, console.out, console.err, console.errIsTerminal, options.quiet);
+    // With --json, standard output carries the document alone.
+    std::ostringstream notShown;
+    std::ostream& out = options.json ? notShown : console.out;
+    TConsoleRunView view(options.table, out, console.err, console.errIsTerminal, options.quiet);
 
+    TRunReport report;
+    report.table = options.table;
+    const auto started = std::chrono::steady_clock::now();
     int status = kExitDone;
-    bool lastInsertUnknown = false;
+    std::string rowsLine;  // what is left in the table, for people
     {
         // The window's components, in the window's order and with its names.
         TRunComponents components;
-        TInterruptHandler stopOnInterrupt;
+        components.SetLockWait(options.waitForLock);
+        TStopRequests stops;
+        view.StopOn(&stops);
+        bool timedOut = false;
         try {
             components.ApplySettings();
-            if (options.oneAtATime) components.Run(view, options.table);
-            else components.RunInFlights(view, options.table, TFlightLimits{options.flightSize, 0});
-        } catch (const ERunInProgress& e) {
-            view.Finish();
-            console.err << Utf8FromSystemText(e.what()) << '\n';
-            return kExitRunInProgress;
-        } catch (const ERunStopped& e) {
-            view.Finish();
-            console.err << Utf8FromSystemText(e.what()) << '\n'
-                        << Fill(admin_messages::kRowsStayInterrupted, {std::to_string(view.RowsPosted()), options.table});
-            return kExitInterrupted;
-        } catch (const EFlightOutcomeUnknown& e) {
-            view.Finish();
-            console.err << Utf8FromSystemText(e.what()) << '\n'
-                        << Fill(admin_messages::kRowsStayFlightUnknown,
-                                {std::to_string(view.RowsPosted()), options.table, e.Product(),
-                                 std::to_string(e.Unanswered())});
-            return kExitWrong;
+            const TBranchIdentity branch = TBranchIdentity::FromSettings();
+            const int32_t branchNumber = branch.codLogica();
+            report.lockName = RunLockName(components.Conexao().Database(), options.table, branchNumber);
+            // Asked for on the run's link before it opens (the count opens it).
+            if (!options.oneAtATime) components.Conexao().SetMultiStatements(true);
+            std::optional<TMissing> counted;
+            if (options.ifMissing) {
+                components.Transacao().Connect();
+                counted = CountMissing(components.Transacao(), options.table, branchNumber);
+            }
+            if (counted && counted->missing == 0) {
+                report.countedOnly = true;
+                report.products = counted->products;
+                if (!options.quiet) out << Fill(admin_messages::kNothingMissing, {options.table, std::to_string(counted->products)});
+            } else if (options.oneAtATime) {
+                components.Run(view, options.table, branch);
+            } else {
+                components.RunInFlights(view, options.table, TFlightLimits{options.flightSize, 0}, branch);
+            }
+            rowsLine = Fill(admin_messages::kRowsInserted, {std::to_string(view.RowsPosted()), options.table});
         } catch (const std::exception& e) {
             view.Finish();
+            timedOut = components.Transacao().TimedOut();
+            report.error = ReportedError(e, timedOut);
+            const std::string rows = std::to_string(view.RowsPosted());
+            if (const auto* busy = dynamic_cast<const ERunInProgress*>(&e)) {
+                report.result = run_results::kBusy;
+                if (!busy->Holder().empty()) report.lockHolder = busy->Holder();
+                status = kExitRunInProgress;
+            } else if (dynamic_cast<const ERunStopped*>(&e)) {
+                report.result = run_results::kInterrupted;
+                report.error.reset();
+                status = stops.ExitStatus();
+                rowsLine = Fill(admin_messages::kRowsStayInterrupted, {rows, options.table});
+            } else {
+                report.result = run_results::kFailed;
+                status = kExitWrong;
+                if (const auto* flight = dynamic_cast<const EFlightOutcomeUnknown*>(&e)) {
+                    report.unknown = static_cast<int64_t>(flight->Unanswered());
+                    rowsLine = Fill(admin_messages::kRowsStayFlightUnknown,
+                                    {rows, options.table, Utf8FromSystemText(flight->Product()),
+                                     std::to_string(flight->Unanswered())});
+                } else if (dynamic_cast<const EStatementOutcomeUnknown*>(&e)) {
+                    // Only the insert changes data, and its answer is what was lost: the server
+                    // may hold one row more than the ones it confirmed.
+                    report.unknown = 1;
+                    rowsLine = Fill(admin_messages::kRowsStayLastUnknown, {rows, options.table});
+                } else {
+                    rowsLine = Fill(admin_messages::kRowsStay, {rows, options.table});
+                }
+            }
             console.err << Utf8FromSystemText(e.what()) << '\n';
-            status = kExitWrong;
-            // Only the insert changes data, and its answer is what was lost: the server may
-            // hold one row more than the ones it confirmed.
-            lastInsertUnknown = dynamic_cast<const EStatementOutcomeUnknown*>(&e) != nullptr;
         }
+        stops.Stopped();
     }
     view.Finish();
-    const std::string rows = std::to_string(view.RowsPosted());
-    if (status == kExitDone) console.out << Fill(admin_messages::kRowsInserted, {rows, options.table});
-    else if (lastInsertUnknown) console.err << Fill(admin_messages::kRowsStayLastUnknown, {rows, options.table});
-    else console.err << Fill(admin_messages::kRowsStay, {rows, options.table});
+
+    if (!report.countedOnly) {
+        report.products = view.Products();
+        report.probed = view.ProductsDone();
+    }
+    report.inserted = view.RowsPosted();
+    report.flights = view.Flights();
+    report.alreadyPresent = std::max<int64_t>(0, report.probed - report.inserted - report.unknown);
+    report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+
+    if (report.result != run_results::kBusy && !report.countedOnly) {
+        if (status == kExitDone) out << rowsLine;
+        else console.err << rowsLine;
+    }
+    if (options.json) console.out << ToJson(report).dump(2) << '\n';
+    if (options.record) {
+        try {
+            WriteRecord(*options.record, report);
+        } catch (const std::exception& e) {
+            console.err << Fill(admin_messages::kRecordFailed, {Utf8FromSystemText(e.what())});
+            if (status == kExitDone) status = kExitCannotCheck;
+        }
+    }
     return status;
 }
 

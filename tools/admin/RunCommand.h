@@ -5,9 +5,11 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 
+#include "platform/StopRequests.h"
 #include "run/FlightRun.h"
 #include "run/GenerationRun.h"
 #include "tools/admin/Console.h"
@@ -34,11 +36,15 @@ public:
     void SetGaugeProgress(int32_t progress) override;
     void Inform(const std::string& text) override;
     void RowPosted() override { ++posted_; }
-    // Ctrl-C (SIGINT) during the run: the run stops between products or flights.
-    bool StopRequested() const override;
+    void FlightAnswered() override { ++flights_; }
+    // Ctrl-C or SIGTERM during the run (`stops`): the run stops between products or flights.
+    bool StopRequested() const override { return stops_ && stops_->Requested(); }
+    void StopOn(const TStopRequests* stops) { stops_ = stops; }
 
+    int64_t Products() const { return maximum_; }
     int64_t ProductsDone() const { return done_; }
     int64_t RowsPosted() const { return posted_; }
+    int64_t Flights() const { return flights_; }
     // Ends a redrawn line so that whatever follows starts on a line of its own.
     void Finish();
 
@@ -61,6 +67,8 @@ private:
     int32_t progress_ = 0;
     int64_t done_ = 0;
     int64_t posted_ = 0;
+    int64_t flights_ = 0;
+    const TStopRequests* stops_ = nullptr;
     std::chrono::steady_clock::time_point start_;
     std::chrono::steady_clock::time_point lastShown_;
     bool lineOpen_ = false;
@@ -73,6 +81,11 @@ struct TRunOptions {
     // The window's sequence, one statement at a time, instead of flights.
     bool oneAtATime = false;
     size_t flightSize = TFlightLimits{}.products;
+    // For programs: one JSON document on standard output (RunReport.h), also kept in `record`.
+    bool json = false;
+    std::optional<std::string> record;
+    unsigned waitForLock = 0;  // seconds to wait for another run's lock
+    bool ifMissing = false;    // count first, and end when nothing is missing
 };
 
 // Declares `run` and its options on `app`; the command line's values land in `options`.
