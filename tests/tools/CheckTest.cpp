@@ -49,32 +49,33 @@ TEST_F(CheckTest, EachReasonARunWouldFailIsPrintedWithStatusOne) {
     struct TCase {
         std::vector<std::string> change;  // statements run on the good set-up
         std::string reason;               // one line under "a run would not succeed:" ("DB" is the database)
+        std::string kind;                 // its kind in check --json
     };
     const TCase cases[] = {
-        {{"DROP TABLE estoque_minimo2"}, "estoque_minimo2: Table 'DB.estoque_minimo2' doesn't exist"},
-        {{"ALTER TABLE estoque_minimo DROP COLUMN lojas_leram"}, "estoque_minimo has no column lojas_leram"},
-        {{"ALTER TABLE produto CHANGE produto_id codigo INT NOT NULL"}, "produto has no column produto_id"},
+        {{"DROP TABLE estoque_minimo2"}, "estoque_minimo2: Table 'DB.estoque_minimo2' doesn't exist", "missing_table"},
+        {{"ALTER TABLE estoque_minimo DROP COLUMN lojas_leram"}, "estoque_minimo has no column lojas_leram", "missing_column"},
+        {{"ALTER TABLE produto CHANGE produto_id codigo INT NOT NULL"}, "produto has no column produto_id", "missing_column"},
         {{"UPDATE identificacao_servidor SET filial_id = 80"},
          "a run stops at the first missing row with: O filial_id 80 n\xC3\xA3o pode ser convertido para um "
-         "\"lojas_leram\" v\xC3\xA1lido"},
+         "\"lojas_leram\" v\xC3\xA1lido", "settings"},
         {{"DELETE FROM identificacao_servidor"},
          "a run stops at the first missing row with: Falha ao carregar dados de identifica\xC3\xA7\xC3\xA3o do "
-         "servidor.\r\nMotivo: N\xC3\xA3o foi poss\xC3\xADvel encontrar a identifica\xC3\xA7\xC3\xA3o do servidor."},
+         "servidor.\r\nMotivo: N\xC3\xA3o foi poss\xC3\xADvel encontrar a identifica\xC3\xA7\xC3\xA3o do servidor.", "identification"},
         // A type the run cannot write is left out of the insert, and strict mode wants a value.
         {{"ALTER TABLE estoque_minimo ADD COLUMN marca VARBINARY(8) NOT NULL"},
          "estoque_minimo.marca (varbinary(8)) is NOT NULL without a default and the run cannot write its type: the "
-         "strict sql_mode refuses every insert"},
+         "strict sql_mode refuses every insert", "insert_refused"},
         // MariaDB keeps JSON as a checked LONGTEXT: the empty text a run gives it is refused.
         {{"ALTER TABLE estoque_minimo ADD COLUMN dados JSON NOT NULL"},
          "estoque_minimo.dados (longtext) is a NOT NULL JSON column without a default: the empty text a run gives "
-         "it is no JSON, so the server refuses every insert"},
+         "it is no JSON, so the server refuses every insert", "insert_refused"},
         {{"ALTER TABLE estoque_minimo DROP COLUMN lojas_leram",
           "ALTER TABLE estoque_minimo ADD COLUMN lojas_leram CHAR(1) AS ('x') VIRTUAL"},
-         "estoque_minimo.lojas_leram is a generated column: the run cannot set it"},
+         "estoque_minimo.lojas_leram is a generated column: the run cannot set it", "insert_refused"},
         // Through the latin1 link the name arrives as "??".
         {{"ALTER TABLE estoque_minimo ADD COLUMN `\u6570\u91cf` INT NOT NULL"},
          "estoque_minimo.?? (int(11)) is NOT NULL without a default and the run leaves it out (its name may hold "
-         "characters the latin1 link cannot carry): the strict sql_mode refuses every insert"},
+         "characters the latin1 link cannot carry): the strict sql_mode refuses every insert", "insert_refused"},
     };
     for (const TCase& c : cases) {
         test::TScratchDatabase fresh;
@@ -91,6 +92,10 @@ TEST_F(CheckTest, EachReasonARunWouldFailIsPrintedWithStatusOne) {
         EXPECT_EQ(r.status, 1) << r.out;
         EXPECT_NE(r.out.find("a run would not succeed:\n"), std::string::npos) << r.out;
         EXPECT_NE(r.out.find("\n  " + reason + "\n"), std::string::npos) << r.out;
+        const nlohmann::json reasons = nlohmann::json::parse(Admin({"check", dir.Path(), "--json"}).out)["reasons"];
+        EXPECT_NE(std::find(reasons.begin(), reasons.end(), nlohmann::json({{"kind", c.kind}, {"message", reason}})),
+                  reasons.end())
+            << reasons.dump(1);
     }
 }
 
@@ -132,6 +137,7 @@ TEST_F(CheckTest, AnUnreachableServerMeansTheCheckCouldNotBeMade) {
     const std::string prefix = "tarvik-admin: cannot check: main connection root@127.0.0.2, database " + db.Name() +
                                ": Can't connect to server on '127.0.0.2'";
     EXPECT_EQ(r.err.substr(0, prefix.size()), prefix) << r.err;
+    EXPECT_EQ(nlohmann::json::parse(Admin({"check", dir.Path(), "--json"}).out)["error_kind"], "unreachable");
 }
 
 // The server answered and refused the settings' login or database: the set-up is wrong (1), which
@@ -147,6 +153,7 @@ TEST_F(CheckTest, ALoginTheServerRefusesIsASetUpFault) {
                          ": Access denied for user 'root'@'127.0.0.1' (using password: YES)"),
               std::string::npos)
         << r.out;
+    EXPECT_EQ(nlohmann::json::parse(Admin({"check", dir.Path(), "--json"}).out)["reasons"][0]["kind"], "access");
 }
 
 #ifndef _WIN32
@@ -258,6 +265,7 @@ TEST_F(CheckTest, SaysWhichConnectionHoldsTheRunLockAndEstimatesARun) {
     const nlohmann::json json = nlohmann::json::parse(Admin({"check", "--json", dir.Path()}).out);
     EXPECT_EQ(json["tables"]["estoque_minimo"]["run_lock"]["holder"], id);
     EXPECT_EQ(json["tables"]["estoque_minimo2"]["run_lock"]["holder"], nullptr);
+    EXPECT_EQ(json["reasons"], nlohmann::json::array({{{"kind", "lock_held"}, {"message", json["problems"][0]}}}));
     EXPECT_GT(json["link"]["round_trip_ms"].get<double>(), 0.0);
     const nlohmann::json& estimate = json["tables"]["estoque_minimo"]["estimated_seconds"];
     EXPECT_GT(estimate["window"].get<double>(), estimate["tarvik_admin_run"].get<double>());

@@ -25,6 +25,7 @@
 #include "run/RunLock.h"
 #include "settings/UConfigSistemaQOR.h"
 #include "tools/admin/ExitStatus.h"
+#include "tools/admin/FailureKind.h"
 #include "tools/admin/Files.h"
 #include "tools/admin/Messages.h"
 #include "tools/admin/Text.h"
@@ -106,12 +107,18 @@ public:
         // The store code is only asked for a row that is inserted.
         const std::optional<std::string>& storeCodeError = report.branch.error;
         if (storeCodeError && anyRowsToInsert_)
-            report.problems.push_back(Fill(admin_messages::kRunStopsWith, {*storeCodeError}));
+            AddProblem(storeCodeErrorKind_, Fill(admin_messages::kRunStopsWith, {*storeCodeError}));
         else if (storeCodeError)
             report.notes.push_back(Fill(admin_messages::kStoreCodeNotNeeded, {*storeCodeError}));
     }
 
 private:
+    // One reason a run would not succeed, and its kind (tools/admin/FailureKind.h).
+    void AddProblem(const std::string& kind, std::string text) {
+        report.problems.push_back(std::move(text));
+        report.problemKinds.push_back(kind);
+    }
+
     std::vector<std::string> Tables() const {
         if (table_) return {*table_};
         return {TargetTableFor(0), TargetTableFor(1)};
@@ -129,9 +136,9 @@ private:
         try {
             ApplyConnectionSettings(conexao_);
         } catch (const std::exception& e) {
-            report.problems.push_back(Fill(admin_messages::kPasswordUnusable,
-                                           {TConfigSistemaQOR::kFileName, settings::kIpSenha.section,
-                                            settings::kIpSenha.key, Message(e)}));
+            AddProblem(failure_kinds::kSettings, Fill(admin_messages::kPasswordUnusable,
+                                                      {TConfigSistemaQOR::kFileName, settings::kIpSenha.section,
+                                                       settings::kIpSenha.key, Message(e)}));
             main.error = Message(e);
             return true;
         }
@@ -146,14 +153,16 @@ private:
             main.error = Message(e);
             if (!RefusedBySettings(e)) {
                 report.error = ConnectionFailure(e);
+                report.errorKind = FailureKind(e, transacao_.TimedOut());
                 return false;
             }
             // The server answered and refused what the settings say: that is the set-up's fault.
-            report.problems.push_back(ConnectionFailure(e));
+            AddProblem(FailureKind(e, false), ConnectionFailure(e));
             return true;
         } catch (const std::exception& e) {
             main.error = Message(e);
             report.error = ConnectionFailure(e);
+            report.errorKind = FailureKind(e, transacao_.TimedOut());
             return false;
         }
         connected_ = true;
@@ -168,9 +177,9 @@ private:
             const std::vector<std::string> produto = ColumnNames(query_, "produto");
             if (std::none_of(produto.begin(), produto.end(),
                              [](const std::string& name) { return SameText(name, "produto_id"); }))
-                report.problems.push_back(Fill(admin_messages::kNoColumn, {"produto", "produto_id"}));
+                AddProblem(failure_kinds::kMissingColumn, Fill(admin_messages::kNoColumn, {"produto", "produto_id"}));
         } catch (const std::exception& e) {
-            report.problems.push_back(Fill(admin_messages::kTableFailed, {"produto", Message(e)}));
+            AddProblem(FailureKind(e, transacao_.TimedOut()), Fill(admin_messages::kTableFailed, {"produto", Message(e)}));
         }
         return true;
     }
@@ -201,6 +210,7 @@ private:
             branch.storeCode = Utf8(TConfigSistemaQOR::GetLojasLeram());
         } catch (const std::exception& e) {
             branch.error = Message(e);
+            storeCodeErrorKind_ = FailureKind(e, false);
         }
     }
 
@@ -231,9 +241,9 @@ private:
             const std::string holder = RunLockHolder(transacao_, t.runLock);
             if (holder.empty()) return;
             t.runLockHolder = holder;
-            report.problems.push_back(Fill(admin_messages::kRunLockHeld, {table, t.runLock, holder}));
+            AddProblem(failure_kinds::kLockHeld, Fill(admin_messages::kRunLockHeld, {table, t.runLock, holder}));
         } catch (const std::exception& e) {
-            report.problems.push_back(Fill(admin_messages::kTableFailed, {table, Message(e)}));
+            AddProblem(FailureKind(e, transacao_.TimedOut()), Fill(admin_messages::kTableFailed, {table, Message(e)}));
         }
     }
 
@@ -261,25 +271,24 @@ private:
             layout = InsertLayout(query_, table);
         } catch (const std::exception& e) {
             t.error = Message(e);
-            report.problems.push_back(Fill(admin_messages::kTableFailed, {table, Message(e)}));
+            AddProblem(FailureKind(e, transacao_.TimedOut()), Fill(admin_messages::kTableFailed, {table, Message(e)}));
             return;
         }
-        std::vector<std::string>& problems = report.problems;
         bool usable = true;
         for (const char* needed : {"produto_id", "filial_id", "lojas_leram"}) {
             const TUnsetColumn* c = Find(layout, needed);
             if (!c) {
-                problems.push_back(Fill(admin_messages::kNoColumn, {table, needed}));
+                AddProblem(failure_kinds::kMissingColumn, Fill(admin_messages::kNoColumn, {table, needed}));
                 usable = false;
             } else if (c->column.generated) {
-                problems.push_back(Fill(admin_messages::kGeneratedColumn, {table, needed}));
+                AddProblem(failure_kinds::kInsertRefused, Fill(admin_messages::kGeneratedColumn, {table, needed}));
                 usable = false;
             }
         }
         if (const TUnsetColumn* c = Find(layout, "lojas_leram");
             c && LowerCase(c->column.type).find("char") == std::string::npos)
-            problems.push_back(
-                Fill(admin_messages::kNotACharColumn, {table, "lojas_leram", LowerCase(c->column.type)}));
+            AddProblem(failure_kinds::kInsertRefused,
+                       Fill(admin_messages::kNotACharColumn, {table, "lojas_leram", LowerCase(c->column.type)}));
 
         // What the run's insert carries for every other column, and what the server makes of
         // it, is the data layer's to say (db/ColumnLayout.h); the check only words it.
@@ -300,17 +309,18 @@ private:
                     break;
                 case TUnsetOutcome::RefusedLeftOut:
                     blockers.push_back(Utf8FromSystemText(c.name));
-                    problems.push_back(Fill(admin_messages::kRefusedLeftOut,
-                                            {column, c.nameMayBeLost ? admin_messages::kNameMayBeLost
-                                                                     : admin_messages::kTypeNotWritten}));
+                    AddProblem(failure_kinds::kInsertRefused,
+                               Fill(admin_messages::kRefusedLeftOut,
+                                    {column, c.nameMayBeLost ? admin_messages::kNameMayBeLost
+                                                             : admin_messages::kTypeNotWritten}));
                     break;
                 case TUnsetOutcome::RefusedZeroDate:
                     blockers.push_back(Utf8FromSystemText(c.name));
-                    problems.push_back(Fill(admin_messages::kRefusedZeroDate, {column}));
+                    AddProblem(failure_kinds::kInsertRefused, Fill(admin_messages::kRefusedZeroDate, {column}));
                     break;
                 case TUnsetOutcome::RefusedEmptyJson:
                     blockers.push_back(Utf8FromSystemText(c.name));
-                    problems.push_back(Fill(admin_messages::kRefusedEmptyJson, {column}));
+                    AddProblem(failure_kinds::kInsertRefused, Fill(admin_messages::kRefusedEmptyJson, {column}));
                     break;
             }
         }
@@ -327,7 +337,7 @@ private:
             if (missing > 0) anyRowsToInsert_ = true;
         } catch (const std::exception& e) {
             t.error = Message(e);
-            problems.push_back(Fill(admin_messages::kTableFailed, {table, Message(e)}));
+            AddProblem(FailureKind(e, transacao_.TimedOut()), Fill(admin_messages::kTableFailed, {table, Message(e)}));
         }
     }
 
@@ -342,6 +352,7 @@ private:
     bool noZeroDate_ = false;
     int32_t logical_ = 0;
     bool anyRowsToInsert_ = false;
+    std::string storeCodeErrorKind_ = failure_kinds::kOther;
 };
 
 json ToJson(const TCheckReport& r) {
@@ -358,6 +369,7 @@ json ToJson(const TCheckReport& r) {
     if (!r.checked) {
         report["checked"] = false;
         report["error"] = r.error;
+        report["error_kind"] = r.errorKind;
         return report;
     }
 
@@ -394,6 +406,11 @@ json ToJson(const TCheckReport& r) {
     report["checked"] = true;
     report["run_would_succeed"] = r.RunWouldSucceed();
     report["problems"] = r.problems;
+    json reasons = json::array();
+    for (size_t i = 0; i < r.problems.size(); ++i)
+        reasons.push_back({{"kind", i < r.problemKinds.size() ? r.problemKinds[i] : failure_kinds::kOther},
+                           {"message", r.problems[i]}});
+    report["reasons"] = reasons;
     report["notes"] = r.notes;
     return report;
 }

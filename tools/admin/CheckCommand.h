@@ -98,6 +98,8 @@ struct TCheckReport {
     std::map<std::string, TCheckTable> tables;
     std::optional<TCheckLink> link;
     std::vector<std::string> problems;  // each one reason a run would not succeed
+    std::vector<std::string> problemKinds;  // and its kind, one for each (tools/admin/FailureKind.h)
+    std::string errorKind;  // the kind of `error`, when the check could not be made
     std::vector<std::string> notes;
 
     bool RunWouldSucceed() const { return problems.empty(); }
