@@ -36,6 +36,8 @@ class EAccountError : public Exception {
 
 bool IsDirectory(const std::string& path);
 bool IsRegularFile(const std::string& path);
+// The whole of a regular file's bytes; false when it cannot be read.
+bool ReadWholeFile(const std::string& path, std::string& contents);
 // Anything by that name, a link that leads nowhere included.
 bool NameExists(const std::string& path);
 

@@ -45,6 +45,20 @@ bool IsRegularFile(const std::string& path) {
 
 bool NameExists(const std::string& path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES; }
 
+bool ReadWholeFile(const std::string& path, std::string& contents) {
+    if (!IsRegularFile(path)) return false;
+    const HANDLE file = ::CreateFileW(WidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    contents.clear();
+    char buffer[65536];
+    DWORD got = 0;
+    bool ok = true;
+    while ((ok = ::ReadFile(file, buffer, sizeof buffer, &got, nullptr) != 0) && got > 0) contents.append(buffer, got);
+    ::CloseHandle(file);
+    return ok;
+}
+
 TFileOwner FindAccount(const std::string&) {
     throw EAccountError("not available on Windows: the files take the permissions of their folder");
 }

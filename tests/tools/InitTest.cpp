@@ -293,5 +293,38 @@ TEST_F(InitTest, OptionErrorsNameTheOption) {
     EXPECT_TRUE(Entries(dir.Path()).empty());
 }
 
+// For a fleet's playbooks: init writes only when something differs from what the files hold,
+// the passwords compared deciphered, and says which keys changed without their values.
+TEST_F(InitTest, IfChangedWritesOnlyWhatDiffersAndNamesTheKeys) {
+    const std::string password = "segredo", idPassword = "leitura";
+    std::vector<std::string> arguments = InitArguments(dir.Path());
+    arguments.push_back("--if-changed");
+    SetCipherSeedClock([] { return 0u; });
+    const test::TAdminResult first = Admin(arguments, password + "\n" + idPassword + "\n");
+    EXPECT_EQ(first.status, 3) << first.err;
+    EXPECT_NE(first.out.find("changed: sistema_qor.ini [ip] senha\n"), std::string::npos) << first.out;
+    const std::string written = ReadWholeFile(dir.File("sistema_qor.ini"));
+
+    // Another seed would write another cipher text: the file is left as it was.
+    SetCipherSeedClock([] { return 1u; });
+    const test::TAdminResult same = Admin(arguments, password + "\n" + idPassword + "\n");
+    EXPECT_EQ(same.status, 0) << same.err;
+    EXPECT_EQ(same.out, "unchanged: " + dir.File("sistema_qor.ini") + " and " + dir.File("connection.conf") +
+                            " hold these values already\n");
+    EXPECT_EQ(ReadWholeFile(dir.File("sistema_qor.ini")), written);
+
+    const test::TAdminResult newPassword = Admin(arguments, "outro segredo\n" + idPassword + "\n");
+    EXPECT_EQ(newPassword.status, 3) << newPassword.err;
+    EXPECT_EQ(newPassword.out, "changed: sistema_qor.ini [ip] senha\n");
+    SetExecutableDirectoryOverride(dir.Path());
+    EXPECT_EQ(CipherText("D", TConfigSistemaQOR::ReadSetting(settings::kIpSenha), kPasswordCipherKey), "outro segredo");
+
+    const test::TAdminResult newIdPassword = Admin(arguments, "outro segredo\noutra leitura\n");
+    EXPECT_EQ(newIdPassword.status, 3) << newIdPassword.err;
+    EXPECT_EQ(newIdPassword.out.rfind("changed: connection.conf [connection] ", 0), 0u) << newIdPassword.out;
+    EXPECT_EQ(newIdPassword.out.find("outra"), std::string::npos) << "never a value";
+    EXPECT_EQ(std::count(newIdPassword.out.begin(), newIdPassword.out.end(), '\n'), 1);
+}
+
 }  // namespace
 }  // namespace tarvik

@@ -10,6 +10,7 @@ enum TExitStatus : int {
     kExitDone = 0,
     kExitWrong = 1,        // the thing checked is wrong (or the run stopped with an error)
     kExitCannotCheck = 2,  // bad usage, or the check could not be made
+    kExitChanged = 3,      // init --if-changed: something differed, and the files were written
     kExitRunInProgress = 75,  // run: another run for the branch and table holds the run lock (EX_TEMPFAIL)
     kExitInterrupted = 130,   // run: stopped by Ctrl-C after the product or flight in progress
 };

@@ -2,13 +2,18 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <functional>
 #include <ostream>
+#include <utility>
 #include <vector>
 
 #include "db/DbConnection.h"
 #include "identification/UConnectionInfoClass.h"
 #include "platform/Errors.h"
 #include "platform/ExecutablePath.h"
+#include "platform/Files.h"
+#include "platform/Text.h"
 #include "platform/ProfileReader.h"
 #include "settings/PasswordCipher.h"
 #include "settings/StoreCode.h"
@@ -61,6 +66,75 @@ void ValidateInitOptions(const TInitOptions& o) {
     RequireConnectionLength("--database", o.database);
 }
 
+// The sections and keys of a settings text, in order, each once (letter case ignored, as the
+// program's reader ignores it).
+std::vector<std::pair<std::string, std::string>> SectionKeys(const std::string& text) {
+    std::vector<std::pair<std::string, std::string>> keys;
+    std::string section;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = Trim(text.substr(start, end - start));
+        start = end + 1;
+        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+            section = Trim(line.substr(1, line.size() - 2));
+        } else if (const size_t equals = line.find('='); equals != std::string::npos && !section.empty()) {
+            const std::string key = Trim(line.substr(0, equals));
+            const bool seen = std::any_of(keys.begin(), keys.end(), [&](const auto& k) {
+                return SameText(k.first, section) && SameText(k.second, key);
+            });
+            if (!key.empty() && !seen) keys.emplace_back(section, key);
+        }
+    }
+    return keys;
+}
+
+// "[section] key" of every key whose value in the file `name` of `directory` differs from the one
+// in `wanted` (a key in one and not in the other included), each as the program reads it and
+// `meaning` gives it; every key of `wanted` when the file cannot be read.
+std::vector<std::string> ChangedKeys(const std::string& directory, const std::string& name, const std::string& wanted,
+                                     const std::function<std::string(const std::string& section,
+                                                                     const std::string& key,
+                                                                     const std::string& value)>& meaning) {
+    std::string stored;
+    const bool exists = ReadWholeFile(WithDirectorySeparator(directory) + name, stored);
+    std::vector<std::pair<std::string, std::string>> keys = SectionKeys(wanted);
+    for (const auto& key : SectionKeys(stored)) {
+        if (std::none_of(keys.begin(), keys.end(), [&](const auto& k) {
+                return SameText(k.first, key.first) && SameText(k.second, key.second);
+            }))
+            keys.push_back(key);
+    }
+    std::vector<std::string> changed;
+    for (const auto& [section, key] : keys) {
+        const std::string before = exists ? ReadBack(stored, section, key) : std::string(kAbsent);
+        const std::string after = ReadBack(wanted, section, key);
+        const auto value = [&](const std::string& v) { return v == kAbsent ? v : meaning(section, key, v); };
+        if (value(before) != value(after)) changed.push_back(std::string(name) + " [" + section + "] " + key);
+    }
+    return changed;
+}
+
+// What a stored value means: the password deciphered (the cipher text changes with every write),
+// connection.conf's values decoded from hex.
+std::string SettingMeaning(const std::string& section, const std::string& key, const std::string& value) {
+    if (!SameText(section, settings::kIpSenha.section) || !SameText(key, settings::kIpSenha.key)) return value;
+    try {
+        return CipherText("D", value, kPasswordCipherKey);
+    } catch (const Exception&) {
+        return "\x01undecipherable:" + value;
+    }
+}
+
+std::string ConnectionMeaning(const std::string&, const std::string&, const std::string& value) {
+    try {
+        return HexToText(value);
+    } catch (const Exception&) {
+        return "\x01not hex:" + value;
+    }
+}
+
 }  // namespace
 
 CLI::App* AddInitOptions(CLI::App& app, TInitOptions& o) {
@@ -69,6 +143,7 @@ CLI::App* AddInitOptions(CLI::App& app, TInitOptions& o) {
         app.add_subcommand("init", Fill(kInitHelp, {TConfigSistemaQOR::kFileName, TConnectionInfo::kFileName}));
     command->add_option("DIR", o.directory, kInitDirectoryHelp)->required();
     command->add_flag("--force", o.force, kForceHelp);
+    command->add_flag("--if-changed", o.ifChanged, kIfChangedHelp);
     command->add_option("--host", o.host, kHostHelp)->required();
     command->add_option("--database", o.database, kDatabaseHelp)->capture_default_str();
     command->add_option("--branch", o.branch, kBranchHelp)->required();
@@ -151,7 +226,7 @@ int InitSettingsFiles(const TInitOptions& o, TConsole& console) {
 
     const std::vector<TFileToWrite> names = {{kSettingsFile, ""}, {kConnectionFile, ""}};
     RequireDirectory(o.directory);
-    if (!o.force) {
+    if (!o.force && !o.ifChanged) {
         const std::vector<std::string> existing = ExistingFiles(o.directory, names);
         if (!existing.empty()) {
             std::string message;
@@ -186,9 +261,23 @@ int InitSettingsFiles(const TInitOptions& o, TConsole& console) {
                          Fill(admin_messages::kIdentificationPasswordPrompt, {*o.idUser, o.idHost.value_or("")}), 2);
 
     const TInitFiles files = BuildInitFiles(o, password, idPassword);
+    const std::string dir = WithDirectorySeparator(o.directory);
+    if (o.ifChanged) {
+        // Compared by what the program reads, never by the cipher text, and never shown.
+        std::vector<std::string> changed = ChangedKeys(o.directory, kSettingsFile, files.sistemaQor, SettingMeaning);
+        for (std::string& key : ChangedKeys(o.directory, kConnectionFile, files.connectionConf, ConnectionMeaning))
+            changed.push_back(std::move(key));
+        if (changed.empty()) {
+            console.out << Fill(admin_messages::kUnchanged, {dir + kSettingsFile, dir + kConnectionFile});
+            return kExitDone;
+        }
+        WriteFilesInPlace(o.directory, {{kSettingsFile, files.sistemaQor}, {kConnectionFile, files.connectionConf}},
+                          owner);
+        for (const std::string& key : changed) console.out << Fill(admin_messages::kChangedKey, {Utf8FromWindows1252(key)});
+        return kExitChanged;
+    }
     WriteFilesInPlace(o.directory, {{kSettingsFile, files.sistemaQor}, {kConnectionFile, files.connectionConf}},
                       owner);
-    const std::string dir = WithDirectorySeparator(o.directory);
     for (const char* name : {kSettingsFile, kConnectionFile}) console.out << Fill(admin_messages::kWrote, {dir + name});
     return kExitDone;
 }

@@ -16,6 +16,9 @@ namespace tarvik::admin {
 struct TInitOptions {
     std::string directory;
     bool force = false;
+    // Compare with what the files hold and write them only when something differs (status 3),
+    // otherwise leave them as they are (status 0).
+    bool ifChanged = false;
     std::string host;
     std::string database = "merovan";
     int32_t branch = 0;

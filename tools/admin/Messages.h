@@ -11,6 +11,10 @@ inline constexpr const char* kInitHelp =
     "from the first line of standard input and the identification password from the second.";
 inline constexpr const char* kInitDirectoryHelp = "Directory of the settings files (beside tarvik)";
 inline constexpr const char* kForceHelp = "Replace files that exist already";
+inline constexpr const char* kIfChangedHelp =
+    "Compare what the files hold (the passwords deciphered) with what is asked, and write them only when something "
+    "differs: status 0 when nothing did (nothing written), 3 when they were written; the keys that changed are "
+    "named, never their values";
 inline constexpr const char* kHostHelp = "Main database server ([ip] local)";
 inline constexpr const char* kDatabaseHelp = "Main database ([ip] database)";
 inline constexpr const char* kBranchHelp = "Logical branch number N ([FilialMatriz] CodLogica)";
@@ -98,6 +102,8 @@ inline constexpr const char* kIdentificationOptionsNeeded =
     "the identification connection";
 inline constexpr const char* kFileExists = "%s exists; give --force to replace it";
 inline constexpr const char* kWrote = "wrote %s\n";
+inline constexpr const char* kUnchanged = "unchanged: %s and %s hold these values already\n";
+inline constexpr const char* kChangedKey = "changed: %s\n";
 
 // show: the warnings.
 inline constexpr const char* kNoSettingsFile = "no such file: every value is its default";
