@@ -82,7 +82,7 @@ tarvik_version() {
 window_program() { echo "$BUILD_DIR/app/qt/tarvik"; }
 
 # What building and checking the Debian package needs beyond the list above.
-TARVIK_PACKAGE_TOOLS=(dpkg-dev file gzip lintian desktop-file-utils appstream man-db xdotool)
+TARVIK_PACKAGE_TOOLS=(dpkg-dev file gzip lintian desktop-file-utils appstream man-db xdotool systemd)
 
 # The Windows build (cross-built with mingw-w64, no Qt), in its own tree: configured (the
 # client library for Windows built first, once per machine) and built. Extra arguments go to
