@@ -12,6 +12,7 @@
 #include "tools/admin/InitCommand.h"
 #include "tools/admin/Messages.h"
 #include "tools/admin/RunCommand.h"
+#include "tools/admin/ScheduleCommand.h"
 #include "tools/admin/ShowCommand.h"
 #include "tools/admin/Text.h"
 
@@ -34,6 +35,11 @@ int RunAdmin(const std::vector<std::string>& arguments, TConsole& console) {
     TRunOptions run;
     const CLI::App* runCommand = AddRunOptions(app, run);
     const CLI::App* encipherCommand = AddEncipherOptions(app);
+#ifdef _WIN32
+    // On Linux the package's systemd timer schedules the nightly run.
+    TScheduleOptions schedule;
+    const CLI::App* scheduleCommand = AddScheduleOptions(app, schedule);
+#endif
 
     std::vector<const char*> argv;
     for (const std::string& a : arguments) argv.push_back(a.c_str());
@@ -50,6 +56,9 @@ int RunAdmin(const std::vector<std::string>& arguments, TConsole& console) {
         if (*checkCommand) return CheckWorkstation(check, console);
         if (*runCommand) return RunGenerationHeadless(run, console);
         if (*encipherCommand) return PrintEncipheredPassword(console);
+#ifdef _WIN32
+        if (*scheduleCommand) return ScheduleNightlyRun(schedule, console);
+#endif
     } catch (const EUsage& e) {
         // One line per fault, each saying whose it is.
         std::string message = e.what();

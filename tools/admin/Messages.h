@@ -45,6 +45,18 @@ inline constexpr const char* kRunHelp =
     "stops with an error (rows inserted before it stay), 75 when another run for the same branch and table holds "
     "the run lock (nothing is done; try again when it has finished), 130 when Ctrl-C stopped it after the flight "
     "in progress, 143 when SIGTERM did (on Windows: Ctrl-Break, or the console closed)";
+inline constexpr const char* kScheduleHelp =
+    "Register the nightly run of a table with DIR's settings files as a scheduled task (\\Tarvik\\TABLE), under "
+    "the account that owns the settings files, without storing its password";
+inline constexpr const char* kAtHelp = "Time of day of the run (up to 30 minutes later), local time";
+inline constexpr const char* kScheduleUserHelp = "Run the task as ACCOUNT instead of the settings file's owner";
+inline constexpr const char* kScheduleRemoveHelp = "Remove the table's task instead";
+inline constexpr const char* kBadTimeOfDay = "--at %s: a time of day HH:MM, such as 02:30";
+inline constexpr const char* kNoSettingsToSchedule = "%s does not exist: write the settings first (init)";
+inline constexpr const char* kTaskRegistered = "registered %s: every night at %s, as %s\n";
+inline constexpr const char* kLoggedOnUser = "the user logged on";
+inline constexpr const char* kTaskRemoved = "removed %s\n";
+inline constexpr const char* kNoTask = "no task %s to remove\n";
 inline constexpr const char* kRunJsonHelp =
     "Print one JSON document on standard output, whatever happens: the result (done, busy, interrupted, failed), the "
     "counts, the lock, and on failure the error's kind, number, SQLSTATE, message and product";
