@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "platform/Errors.h"
+#include "platform/SystemLog.h"
 #include "run/RunComponents.h"
 #include "run/RunLock.h"
 #include "tools/admin/CheckCommand.h"
@@ -234,6 +235,12 @@ int RunGenerationHeadless(const TRunOptions& options, TConsole& console) {
         if (status == kExitDone) out << rowsLine;
         else console.err << rowsLine;
     }
+    // One line for the system's log (the Windows event log; on Linux the journal has standard
+    // error already).
+    const TLogSeverity severity = report.result == run_results::kFailed ? TLogSeverity::Error
+                                  : report.result == run_results::kDone ? TLogSeverity::Information
+                                                                          : TLogSeverity::Warning;
+    WriteSystemLog(severity, "tarvik-admin run " + options.table + ": " + ToJson(report).dump());
     if (options.json) console.out << ToJson(report).dump(2) << '\n';
     if (options.record) {
         try {
