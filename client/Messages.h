@@ -12,4 +12,10 @@ inline constexpr const char* kMethodNotAllowed =
 inline constexpr const char* kUnnamedMethodNotAllowed =
     "The server asked for an authentication method that this program does not use (it uses %s)";
 
+// A settings value that names no TLS mode: the value, then where it was read.
+inline constexpr const char* kUnknownTlsMode =
+    "'%s' is not a TLS mode (%s): the modes are required and verify, or nothing for none";
+// A link that asked for TLS and could not have it as asked: the link's name, its user@host:port,
+// the mode, the client library's text.
+inline constexpr const char* kTlsRefused = "%s %s: TLS (%s) could not be set up as the settings ask: %s";
 }  // namespace tarvik::client_messages

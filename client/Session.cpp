@@ -37,9 +37,17 @@ std::string RefusedMethodText(const std::string& libraryText) {
     return Format(client_messages::kMethodNotAllowed, method.c_str(), allowed.c_str());
 }
 
+// The library's own number for a TLS that could not be set up, or a link lost in the middle of
+// the TLS handshake (a server that refused the client's certificate closes it so).
+bool IsTlsFailure(unsigned errorNumber, const std::string& text) {
+    if (errorNumber == CR_SSL_CONNECTION_ERROR) return true;
+    return errorNumber == CR_SERVER_LOST && (text.find("SSL") != std::string::npos || text.find("TLS") != std::string::npos);
+}
+
 }  // namespace
 
 TConnectionHandle OpenSession(const TSessionParameters& p) {
+    if (!p.tls.fault.empty()) throw EConvertError(p.tls.fault);
     TConnectionHandle handle(mysql_init(nullptr));
     if (!handle) return handle;
     MYSQL* h = handle.get();
@@ -57,6 +65,7 @@ TConnectionHandle OpenSession(const TSessionParameters& p) {
         mysql_options(h, MYSQL_OPT_PROTOCOL, &protocol);
     }
     mysql_options(h, MYSQL_SET_CHARSET_NAME, p.characterSet.c_str());
+    ApplyTlsOptions(h, p.tls);
     if (p.readWriteTimeout) {
         unsigned seconds = *p.readWriteTimeout;
         mysql_options(h, MYSQL_OPT_READ_TIMEOUT, &seconds);
@@ -67,6 +76,11 @@ TConnectionHandle OpenSession(const TSessionParameters& p) {
         // Copied before the handle goes.
         if (mysql_errno(h) == CR_PLUGIN_NOT_ALLOWED)
             throw EDatabaseError(RefusedMethodText(mysql_error(h)), CR_PLUGIN_NOT_ALLOWED);
+        if (p.tls.mode != TTlsMode::None && IsTlsFailure(mysql_errno(h), mysql_error(h)))
+            throw EDatabaseError(Format(client_messages::kTlsRefused, p.linkName.c_str(),
+                                        (p.user + "@" + p.host + ":" + std::to_string(p.port)).c_str(),
+                                        TlsModeName(p.tls.mode), mysql_error(h)),
+                                 mysql_errno(h), mysql_sqlstate(h));
         throw EDatabaseError(mysql_error(h), mysql_errno(h), mysql_sqlstate(h));
     }
     return handle;
@@ -76,6 +90,19 @@ bool IsRefusedLogin(unsigned errorNumber) { return errorNumber == ER_ACCESS_DENI
 
 bool IsRefusedDatabase(unsigned errorNumber) {
     return errorNumber == ER_BAD_DB_ERROR || errorNumber == ER_DBACCESS_DENIED_ERROR;
+}
+
+bool IsTlsRefusal(const std::string& text) {
+    // The pattern's fixed parts after the link's name and address, in order: ": TLS (", then
+    // ") could not be set up ...: ".
+    const std::string pattern = client_messages::kTlsRefused;
+    size_t at = pattern.find('%');
+    at = pattern.find('%', at + 1);
+    const size_t third = pattern.find('%', at + 1), fourth = pattern.find('%', third + 1);
+    const std::string head = pattern.substr(at + 2, third - at - 2);
+    const std::string tail = pattern.substr(third + 2, fourth - third - 2);
+    at = text.find(head);
+    return at != std::string::npos && text.find(tail, at + head.size()) != std::string::npos;
 }
 
 bool IsLinkLost(unsigned errorNumber) { return errorNumber == CR_SERVER_LOST || errorNumber == CR_SERVER_GONE_ERROR; }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "client/ClientHandles.h"
+#include "client/Tls.h"
 
 namespace tarvik {
 
@@ -30,6 +31,10 @@ struct TSessionParameters {
     // Seconds; nullopt leaves the client library's own.
     std::optional<unsigned> connectTimeout;
     std::optional<unsigned> readWriteTimeout;
+    // TLS as the link's settings ask for it; None leaves the handshake as it always was.
+    TTlsSettings tls;
+    // The link's name for people ("main connection"), in the errors of a TLS that failed.
+    std::string linkName;
 };
 
 // The authentication methods a session may use, comma-separated, as the client library
@@ -39,7 +44,10 @@ extern const char* const kAllowedAuthenticationMethods;
 // A connected handle. An empty one when the client library cannot even make a handle (it is
 // out of memory); each caller says that in its own words. When the connect fails, throws
 // EDatabaseError with the library's text, unchanged, and its error number (mysql_errno), both
-// copied before the handle is released.
+// copied before the handle is released. When the link asked for TLS and the library could not
+// set it up as asked (no TLS on the server, a certificate that does not verify), the text names
+// the link and the mode before the library's own; nothing was sent to the server but the
+// request for TLS.
 TConnectionHandle OpenSession(const TSessionParameters& parameters);
 
 // What an error number of the client library says, by the library's own names (mysqld_error.h
@@ -50,6 +58,9 @@ bool IsRefusedLogin(unsigned errorNumber);
 // The database the login named was refused: it does not exist (ER_BAD_DB_ERROR) or the user
 // may not use it (ER_DBACCESS_DENIED_ERROR).
 bool IsRefusedDatabase(unsigned errorNumber);
+// The text says that a session could not be opened with the TLS its settings ask for (as
+// OpenSession words it; it may stand inside a longer message).
+bool IsTlsRefusal(const std::string& text);
 // The link broke while a statement was on its way (CR_SERVER_LOST, CR_SERVER_GONE_ERROR): the
 // server may have carried it out or not.
 bool IsLinkLost(unsigned errorNumber);

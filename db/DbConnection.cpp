@@ -50,6 +50,9 @@ bool TDbConnection::MultiStatements() const { return link_->parameters.multiStat
 void TDbConnection::SetReadTimeout(unsigned seconds) { link_->parameters.readTimeoutSeconds = seconds; }
 unsigned TDbConnection::ReadTimeout() const { return link_->parameters.readTimeoutSeconds; }
 
+void TDbConnection::SetTls(const TTlsSettings& tls) { link_->parameters.tls = tls; }
+const TTlsSettings& TDbConnection::Tls() const { return link_->parameters.tls; }
+
 bool TDbConnection::Connected() const { return link_->connected; }
 
 void TDbConnection::Connect() { link_->Connect(); }

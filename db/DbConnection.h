@@ -55,6 +55,9 @@ public:
     // readTimeoutSeconds); a change applies from the next link.
     void SetReadTimeout(unsigned seconds);
     unsigned ReadTimeout() const;
+    // TLS for the link (TConnectionParameters::tls); a change applies from the next link.
+    void SetTls(const TTlsSettings& tls);
+    const TTlsSettings& Tls() const;
 
     bool Connected() const;
     // Counts as connected from now on, and opens the link when a transaction is there to own

@@ -53,10 +53,21 @@ void TDbLink::Open() {
     // server refuse or mangle them. This only fills the handshake, no statement is sent.
     session.characterSet = "latin1";
     session.readWriteTimeout = parameters.readTimeoutSeconds;
+    session.connectTimeout = parameters.connectTimeoutSeconds;
+    session.tls = parameters.tls;
+    session.linkName = db_messages::kMainLinkName;
     TConnectionHandle handle;
+    const auto since = std::chrono::steady_clock::now();
     try {
         handle = OpenSession(session);
     } catch (const EDatabaseError& e) {
+        if (IsLinkLost(e.ErrorNumber()) &&
+            std::chrono::steady_clock::now() - since >= std::chrono::seconds(parameters.connectTimeoutSeconds)) {
+            timedOut_ = true;
+            throw EDatabaseError(Format(db_messages::kConnectTimedOut, (parameters.host + ":" + parameters.port).c_str(),
+                                        parameters.connectTimeoutSeconds, Trim(e.Message()).c_str()),
+                                 e.ErrorNumber(), e.SqlState());
+        }
         // This link hands on the library's texts trimmed, as it does every text it reports.
         throw EDatabaseError(Trim(e.Message()), e.ErrorNumber(), e.SqlState());
     }
@@ -65,6 +76,8 @@ void TDbLink::Open() {
     characterSet_ = TCharacterSet::Unknown;
     timedOut_ = false;
 }
+
+TLinkSecurity TDbLink::Security() const { return ReadLinkSecurity(handle_.get(), parameters.tls); }
 
 void TDbLink::Close() {
     handle_.reset();

@@ -32,8 +32,14 @@ struct TConnectionParameters {
     // went quiet, or ended a text without answering all of it, ends a run instead of holding it
     // (and its run lock) for hours.
     unsigned readTimeoutSeconds = kDefaultReadTimeoutSeconds;
+    // Seconds to reach the server and get its greeting: a server that accepts the connection
+    // and never answers ends the connect here.
+    unsigned connectTimeoutSeconds = kDefaultConnectTimeoutSeconds;
+    // TLS as the settings ask for it (none unless they do).
+    TTlsSettings tls;
 
     static constexpr unsigned kDefaultReadTimeoutSeconds = 300;
+    static constexpr unsigned kDefaultConnectTimeoutSeconds = 15;
 };
 
 class TDbLink {
@@ -93,6 +99,8 @@ public:
     // again.
     void NoteFailure(std::chrono::steady_clock::time_point since);
     bool TimedOut() const { return timedOut_; }
+    // What the open link is (in clear or encrypted, and how); in clear when it is closed.
+    TLinkSecurity Security() const;
     // How the server reads backslashes in quoted texts, as its status after the last statement
     // says (sql_mode NO_BACKSLASH_ESCAPES); the usual escapes when the link is closed.
     TQuoting Quoting() const;

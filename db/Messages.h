@@ -42,4 +42,10 @@ inline constexpr const char* kLinkNotLatin1 =
     "latin1: nothing was written, since values would not reach the server as they were meant";
 inline constexpr const char* kUnnamedCharacterSet = "number %u";
 
+// The link's name in the errors of a TLS that could not be set up as asked.
+inline constexpr const char* kMainLinkName = "main connection";
+// A server that took the connection and did not greet within the connect timeout: the host,
+// the seconds, the client library's text.
+inline constexpr const char* kConnectTimedOut = "The server %s did not answer the connection within %u seconds (%s)";
+
 }  // namespace tarvik::db_messages

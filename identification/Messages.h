@@ -16,6 +16,11 @@ inline constexpr const char* kInvalidDateTime = "'%s' is not a valid date and ti
 // Decoding a value of connection.conf.
 inline constexpr const char* kInvalidHexText = "'%s' is not a valid hexadecimal text";
 
+// Porta of connection.conf that is no port: the value, the file, its section and key.
+inline constexpr const char* kInvalidPort = "'%s' is not a port (%s [%s] %s)";
+// The link's name in the errors of a TLS that could not be set up as asked.
+inline constexpr const char* kIdentificationLinkName = "identification connection";
+
 // The client library could not even make a handle.
 inline constexpr const char* kClientOutOfMemory = "MySQL client ran out of memory";
 

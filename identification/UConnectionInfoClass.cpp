@@ -81,6 +81,10 @@ void TConnectionInfo::LoadConnectionConf() {
     senha_ = ReadConfText(reader, kSenha);
     name_ = ReadConfText(reader, kName);
     cnpj_ = ReadConfText(reader, kCnpj);
+    porta_ = ReadConfText(reader, kPorta);
+    tls_ = TlsSettingsFromValues(ReadConfText(reader, kTls), ReadConfText(reader, kTlsCa),
+                                 ReadConfText(reader, kTlsCert), ReadConfText(reader, kTlsKey),
+                                 std::string(kFileName) + " [" + kSection + "] " + kTls);
 }
 
 std::string TConnectionInfo::GetDatabaseIP() const {
@@ -93,9 +97,13 @@ TDaoConnection& TConnectionInfo::GetConnection() {
     const std::string usuario = GetUsuario();
     const std::string senha = GetSenha();
     const std::string databasename = GetDatabasename();
+    // A port that is not one stops here: the link never goes to some other port instead.
+    int32_t port = kPort;
+    if (!porta_.empty() && (!TryStrToInt(porta_, port) || port < 1 || port > 65535))
+        throw EConvertError(Format(identification_messages::kInvalidPort, porta_.c_str(), kFileName, kSection, conf_keys::kPorta));
     // Last, so that a failing address lookup comes after everything else was taken.
     const std::string server = GetDatabaseIP();
-    connection_ = TDao::OpenConnection(server, databasename, usuario, senha, nullptr, kPort);
+    connection_ = TDao::OpenConnection(server, databasename, usuario, senha, nullptr, port, tls_);
     return *connection_;
 }
 

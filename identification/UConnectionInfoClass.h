@@ -33,13 +33,21 @@ inline constexpr const char* kName = "Name";
 inline constexpr const char* kCnpj = "Cnpj";
 inline constexpr const char* kAll[] = {kMacAdress, kCodFisica, kDatabaseIP, kDatabasename,
                                        kUsuario,   kSenha,     kName,       kCnpj};
+// The link's port and TLS, hex-encoded like the rest, written after them and only when set: a
+// file without them connects on 3306 in clear, as every file did before they existed.
+inline constexpr const char* kPorta = "Porta";
+inline constexpr const char* kTls = "Tls";
+inline constexpr const char* kTlsCa = "TlsCa";
+inline constexpr const char* kTlsCert = "TlsCert";
+inline constexpr const char* kTlsKey = "TlsKey";
+inline constexpr const char* kLink[] = {kPorta, kTls, kTlsCa, kTlsCert, kTlsKey};
 }  // namespace conf_keys
 
 class TConnectionInfo {
 public:
     // The file's name, beside the executable.
     static constexpr const char* kFileName = "connection.conf";
-    // The identification connection always goes to the server's default port.
+    // The identification connection goes to the server's default port unless Porta says otherwise.
     static constexpr int32_t kPort = kDefaultServerPort;
 
     TConnectionInfo();
@@ -74,6 +82,9 @@ public:
     const std::string& GetName() const { return name_; }
     int32_t GetCodFisica() const { return codFisica_; }
     const std::string& GetCnpj() const { return cnpj_; }
+    // Porta as stored ("" when the file has none: kPort).
+    const std::string& GetPortaAsStored() const { return porta_; }
+    const TTlsSettings& GetTls() const { return tls_; }
 
     // The host to connect to: this machine's own address when DatabaseIP is "localhost" in
     // any letter case (nothing trimmed), otherwise DatabaseIP unchanged.
@@ -97,6 +108,8 @@ private:
     int32_t codFisica_ = 0;
     std::unique_ptr<TDaoConnection> connection_;
     std::string cnpj_;
+    std::string porta_;
+    TTlsSettings tls_;
 };
 
 // The process-wide instance, created and loaded on first use.

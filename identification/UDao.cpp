@@ -49,6 +49,8 @@ void TDaoConnection::Connect() {
     session.tcpOnly = true;
     session.connectTimeout = kConnectionTimeout;
     session.readWriteTimeout = kStatementTimeout;
+    session.tls = tls_;
+    session.linkName = identification_messages::kIdentificationLinkName;
     TConnectionHandle handle = OpenSession(session);
     if (!handle) throw Exception(identification_messages::kClientOutOfMemory);
     handle_ = std::move(handle);
@@ -57,6 +59,8 @@ void TDaoConnection::Connect() {
 void TDaoConnection::Disconnect() {
     handle_.reset();
 }
+
+TLinkSecurity TDaoConnection::Security() const { return ReadLinkSecurity(handle_.get(), tls_); }
 
 unsigned long TDaoConnection::ThreadId() const { return handle_ ? mysql_thread_id(handle_.get()) : 0; }
 
@@ -152,13 +156,14 @@ double TDaoQuery::GetFieldDateTime(const std::string& name) const {
 
 std::unique_ptr<TDaoConnection> TDao::OpenConnection(const std::string& server, const std::string& database,
                                                      const std::string& username, const std::string& password,
-                                                     void* owner, int32_t port) {
+                                                     void* owner, int32_t port, const TTlsSettings& tls) {
     auto connection = std::make_unique<TDaoConnection>(owner);
     connection->SetServer(server);
     connection->SetDatabase(database);
     connection->SetUsername(username);
     connection->SetPassword(password);
     connection->SetPort(port);
+    connection->SetTls(tls);
     connection->SetLoginPrompt(false);
     try {
         connection->Connect();

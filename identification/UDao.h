@@ -19,7 +19,9 @@ class TDaoConnection {
 public:
     static constexpr int32_t kDefaultPort = kDefaultServerPort;
     static constexpr unsigned kConnectionTimeout = 15;     // seconds
-    static constexpr unsigned kStatementTimeout = 31536000;  // seconds: a year, in effect none
+    // Seconds each answer may take: the record is one row, so a server that has not answered
+    // in this time has gone quiet, and the program stops waiting instead of hanging.
+    static constexpr unsigned kStatementTimeout = 300;
 
     // The owner is recorded only; whoever holds the returned object releases it.
     explicit TDaoConnection(void* owner = nullptr);
@@ -40,6 +42,10 @@ public:
     void SetPort(int32_t value) { port_ = value; }
     int32_t Port() const { return port_; }
     unsigned ConnectionTimeout() const { return kConnectionTimeout; }
+    void SetTls(const TTlsSettings& value) { tls_ = value; }
+    const TTlsSettings& Tls() const { return tls_; }
+    // What the open session is (in clear or encrypted, and how).
+    TLinkSecurity Security() const;
     void SetLoginPrompt(bool value) { loginPrompt_ = value; }
     bool LoginPrompt() const { return loginPrompt_; }
 
@@ -64,6 +70,7 @@ private:
     std::string password_;
     int32_t port_ = kDefaultPort;
     bool loginPrompt_ = true;
+    TTlsSettings tls_;
     TConnectionHandle handle_;
 };
 
@@ -115,10 +122,11 @@ public:
 
     // A connected session, owned by the caller. Any failure releases the object and raises a
     // plain Exception with the failure's text unchanged; the error number goes no further
-    // (whoever needs it connects a TDaoConnection itself).
+    // (whoever needs it connects a TDaoConnection itself). `tls` as the link's settings ask.
     static std::unique_ptr<TDaoConnection> OpenConnection(const std::string& server, const std::string& database,
                                                           const std::string& username, const std::string& password,
-                                                          void* owner, int32_t port);
+                                                          void* owner, int32_t port,
+                                                          const TTlsSettings& tls = TTlsSettings());
 
     // An open query, owned by the caller. When the open fails the query is released; then a
     // plain Exception with the failure's text is raised when raiseOnError is true, and

@@ -23,6 +23,13 @@ void ApplyConnectionSettings(TDbConnection& connection) {
     };
     connection.SetHost(read(settings::kIpLocal));
     connection.SetDatabase(read(settings::kIpDatabase));
+    // Account, port and TLS before the password: a password that cannot be deciphered must
+    // not leave the link going out as root, or in clear, where the file asks otherwise.
+    connection.SetLogin(read(settings::kIpUsuario));
+    connection.SetPort(read(settings::kIpPorta));
+    connection.SetTls(TlsSettingsFromValues(read(settings::kIpTls), read(settings::kIpTlsCa), read(settings::kIpTlsCert),
+                                            read(settings::kIpTlsKey),
+                                            std::string(TConfigSistemaQOR::kFileName) + " [ip] " + settings::kIpTls.key));
     connection.SetPassword(CipherText("D", read(settings::kIpSenha), kPasswordCipherKey));
 }
 

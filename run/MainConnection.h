@@ -14,10 +14,11 @@ class TDbConnection;
 // database "merovan", the built-in login and password, no login prompt).
 void SetDesignTimeValues(TDbConnection& connection);
 
-// Host, database and deciphered password from section "ip" of sistema_qor.ini, read through
-// one reader. Host and database are set before the password is deciphered, so a stored
-// password that is not cipher text leaves the design-time password and raises the cipher's
-// conversion error.
+// Host, database, account, port, TLS and deciphered password from section "ip" of
+// sistema_qor.ini, read through one reader (account "root", port "3306" and no TLS when the
+// file does not name them). Everything else is set before the password is deciphered, so a
+// stored password that is not cipher text leaves the design-time password and raises the
+// cipher's conversion error.
 void ApplyConnectionSettings(TDbConnection& connection);
 
 }  // namespace tarvik

@@ -10,9 +10,10 @@ std::string TConfigSistemaQOR::SettingsFileName() { return ExecutableDirectory()
 
 std::string TConfigSistemaQOR::SettingsFileText(const TSettingsFileValues& v, const std::string& lineEnd) {
     using namespace settings;
-    return ProfileSectionText(kIpLocal.section,
-                              {{kIpLocal.key, v.local}, {kIpDatabase.key, v.database}, {kIpSenha.key, v.senha}},
-                              lineEnd) +
+    std::vector<TProfileEntry> ip = {{kIpLocal.key, v.local}, {kIpDatabase.key, v.database}, {kIpSenha.key, v.senha}};
+    for (const auto& [key, value] : v.link)
+        if (!value.empty()) ip.push_back({key->key, value});
+    return ProfileSectionText(kIpLocal.section, ip, lineEnd) +
            ProfileSectionText(kCodLogica.section, {{kUsaFisLogica.key, v.usaFisLogica}, {kCodLogica.key, v.codLogica}},
                               lineEnd);
 }

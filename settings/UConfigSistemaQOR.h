@@ -5,6 +5,8 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace tarvik {
 
@@ -21,6 +23,15 @@ inline constexpr TSettingKey kIpDatabase{"ip", "database", "merovan"};
 inline constexpr TSettingKey kIpSenha{"ip", "senha", "8E52B07C19F3A64D0B7E"};
 inline constexpr TSettingKey kUsaFisLogica{"FilialMatriz", "usa_fislogica", "0"};
 inline constexpr TSettingKey kCodLogica{"FilialMatriz", "CodLogica", "0"};
+// The main connection's account, port and TLS. Written only when set: a file without them
+// connects as root on 3306 in clear, as every file did before they existed.
+inline constexpr TSettingKey kIpUsuario{"ip", "usuario", "root"};
+inline constexpr TSettingKey kIpPorta{"ip", "porta", "3306"};
+inline constexpr TSettingKey kIpTls{"ip", "tls", ""};
+inline constexpr TSettingKey kIpTlsCa{"ip", "tls_ca", ""};
+inline constexpr TSettingKey kIpTlsCert{"ip", "tls_cert", ""};
+inline constexpr TSettingKey kIpTlsKey{"ip", "tls_key", ""};
+inline constexpr const TSettingKey* kIpLinkKeys[] = {&kIpUsuario, &kIpPorta, &kIpTls, &kIpTlsCa, &kIpTlsCert, &kIpTlsKey};
 }  // namespace settings
 
 // Every value of sistema_qor.ini, as stored: the password in its enciphered form (CipherText
@@ -31,6 +42,9 @@ struct TSettingsFileValues {
     std::string senha;
     std::string usaFisLogica;
     std::string codLogica;
+    // Values of settings::kIpLinkKeys, in section "ip" after the password; only those not empty
+    // are written.
+    std::vector<std::pair<const TSettingKey*, std::string>> link = {};
 };
 
 class TConfigSistemaQOR {  // class functions only

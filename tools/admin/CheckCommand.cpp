@@ -13,8 +13,10 @@
 #include "client/Session.h"
 #include "db/ColumnLayout.h"
 #include "db/DbConnection.h"
+#include "db/DbLink.h"
 #include "db/DbQuery.h"
 #include "identification/UConnectionInfoClass.h"
+#include "identification/UDao.h"
 #include "identification/UIdentificacaoServidorClass.h"
 #include "platform/Errors.h"
 #include "platform/HostLookup.h"
@@ -119,6 +121,14 @@ private:
         report.problemKinds.push_back(kind);
     }
 
+    // A link asked to verify the server that is not verified (or not even encrypted) fails the
+    // check, whatever else went well.
+    void RequireVerified(TTlsMode asked, const TLinkSecurity& security, const char* link) {
+        if (asked == TTlsMode::None) return;
+        if (!security.encrypted || (asked == TTlsMode::Verify && !security.verified))
+            AddProblem(failure_kinds::kTls, Fill(admin_messages::kLinkNotAsAsked, {link, TlsModeName(asked)}));
+    }
+
     std::vector<std::string> Tables() const {
         if (table_) return {*table_};
         return {TargetTableFor(0), TargetTableFor(1)};
@@ -146,11 +156,18 @@ private:
         main.host = Utf8(conexao_.Host());
         main.database = Utf8(conexao_.Database());
         main.user = Utf8(conexao_.Login());
+        main.tlsAsked = conexao_.Tls().mode;
         try {
             query_.SetStatement("SELECT VERSION() AS versao, @@SESSION.sql_mode AS modo");
             query_.Open();
         } catch (const EDatabaseError& e) {
             main.error = Message(e);
+            if (IsTlsRefusal(e.Message())) {
+                // No statement went over the link: a set-up fault (the settings or the server's
+                // certificate), not a check that could not be made.
+                AddProblem(failure_kinds::kTls, Message(e));  // it names the link already
+                return true;
+            }
             if (!RefusedBySettings(e)) {
                 report.error = ConnectionFailure(e);
                 report.errorKind = FailureKind(e, transacao_.TimedOut());
@@ -166,6 +183,8 @@ private:
             return false;
         }
         connected_ = true;
+        main.security = conexao_.Link()->Security();
+        RequireVerified(main.tlsAsked, *main.security, admin_messages::kMainLink);
         const std::string mode = query_.GetFieldText("modo");
         strict_ = Contains(mode, "STRICT_TRANS_TABLES") || Contains(mode, "STRICT_ALL_TABLES");
         noZeroDate_ = Contains(mode, "NO_ZERO_DATE");
@@ -195,12 +214,18 @@ private:
             id.host = Utf8(info.GetDatabaseIPAsStored());
             id.database = Utf8(info.GetDatabasename());
             id.user = Utf8(info.GetUsuario());
+            id.tlsAsked = info.GetTls().mode;
             try {
                 const TIdentificacaoServidor& record = GetIdentificacaoServidor();
                 id.record = TCheckRecord{record.GetFilialServidor(), Utf8(record.GetCnpjServidor()),
                                          Utf8(record.GetTipoServidor())};
             } catch (const std::exception& e) {
                 id.error = Message(e);
+                if (IsTlsRefusal(e.what())) AddProblem(failure_kinds::kTls, Message(e));
+            }
+            if (info.HasConnection()) {
+                id.security = info.GetConnection().Security();
+                RequireVerified(id.tlsAsked, *id.security, admin_messages::kIdentificationLink);
             }
         }
         // Exactly what the run asks for a row it inserts; the record is loaded by now, so
@@ -355,6 +380,29 @@ private:
     std::string storeCodeErrorKind_ = failure_kinds::kOther;
 };
 
+// What a link asked for and, once open, what it is: {"asked", "encrypted", "version", "cipher",
+// "verified"}; the last four null while it was not opened.
+json TlsJson(TTlsMode asked, const std::optional<TLinkSecurity>& security) {
+    json tls = {{"asked", asked == TTlsMode::None ? "none" : TlsModeName(asked)},
+                {"encrypted", nullptr}, {"version", nullptr}, {"cipher", nullptr}, {"verified", nullptr}};
+    if (!security) return tls;
+    tls["encrypted"] = security->encrypted;
+    tls["verified"] = security->verified;
+    if (security->encrypted) {
+        tls["version"] = security->version;
+        tls["cipher"] = security->cipher;
+    }
+    return tls;
+}
+
+// "  TLS 1.3, cipher X, server certificate verified" or "  in clear".
+std::string TlsShown(const std::optional<TLinkSecurity>& security) {
+    using namespace admin_messages;
+    if (!security) return std::string();
+    if (!security->encrypted) return kInClearShown;
+    return Fill(kTlsShown, {security->version, security->cipher, security->verified ? kVerified : kNotVerified});
+}
+
 json ToJson(const TCheckReport& r) {
     json report = json::object();
     const TCheckMainConnection& m = r.mainConnection;
@@ -366,6 +414,7 @@ json ToJson(const TCheckReport& r) {
                      {"strict", m.server->strict},
                      {"no_backslash_escapes", m.server->noBackslashEscapes}});
     if (m.error) main["error"] = *m.error;
+    if (m.settingsApplied) main["tls"] = TlsJson(m.tlsAsked, m.security);
     if (!r.checked) {
         report["checked"] = false;
         report["error"] = r.error;
@@ -389,6 +438,7 @@ json ToJson(const TCheckReport& r) {
                             {"cnpj_servidor", i.record->cnpjServidor},
                             {"tipo_servidor", i.record->tipoServidor}};
         if (i.error) id["error"] = *i.error;
+        id["tls"] = TlsJson(i.tlsAsked, i.security);
     }
     for (const auto& [name, t] : r.tables) {
         json& table = report["tables"][name];
@@ -437,10 +487,12 @@ void PrintText(const TCheckReport& r, std::ostream& out) {
     if (m.server)
         out << Fill(kServerShown, {m.server->version, m.server->sqlMode, m.server->strict ? kYes : kNo,
                                    m.server->noBackslashEscapes ? kYes : kNo});
+    out << TlsShown(m.security);
     if (r.link) out << Fill(kRoundTripShown, {Decimal(r.link->roundTripMs, 2), std::to_string(r.link->pings)});
     if (r.identification) {
         const TCheckIdentification& id = *r.identification;
         out << Fill(kIdentificationShown, {id.user, id.host, id.database});
+        out << TlsShown(id.security);
         if (id.record)
             out << Fill(kRecordShown,
                         {std::to_string(id.record->filialId), id.record->cnpjServidor, id.record->tipoServidor});

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "client/Tls.h"
 #include "tools/admin/Console.h"
 
 namespace CLI {
@@ -41,6 +42,8 @@ struct TCheckMainConnection {
     std::string user;
     std::optional<TCheckServer> server;  // when connected
     std::optional<std::string> error;    // the settings could not be applied, or the connect failed
+    TTlsMode tlsAsked = TTlsMode::None;
+    std::optional<TLinkSecurity> security;  // when connected
 };
 
 struct TCheckRecord {
@@ -56,6 +59,8 @@ struct TCheckIdentification {
     std::string user;
     std::optional<TCheckRecord> record;
     std::optional<std::string> error;  // when the record could not be loaded
+    TTlsMode tlsAsked = TTlsMode::None;
+    std::optional<TLinkSecurity> security;  // when the link was opened
 };
 
 struct TCheckBranch {

@@ -3,6 +3,7 @@
 #include <errmsg.h>
 #include <mysqld_error.h>
 
+#include "client/Session.h"
 #include "db/Messages.h"
 #include "identification/Messages.h"
 #include "platform/Errors.h"
@@ -60,6 +61,7 @@ std::string FailureKind(const std::exception& error, bool timedOut) {
     if (const auto* refusal = dynamic_cast<const ERunError*>(&error))
         return refusal->Reason() == ERunError::TReason::ProductId ? kProductId : kBranchChanged;
     const std::string message = error.what();
+    if (IsTlsRefusal(message)) return kTls;
     if (MadeFrom(message, identification_messages::kIdentificationLoadFailed)) return kIdentification;
     if (MadeFrom(message, settings_messages::kNoLojasLeram)) return kSettings;
     if (MadeFrom(message, db_messages::kLinkNotLatin1)) return kCharacterSet;

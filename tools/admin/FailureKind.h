@@ -25,6 +25,7 @@ inline constexpr const char* kOutcomeUnknown = "outcome_unknown";
 inline constexpr const char* kProductId = "product_id";
 inline constexpr const char* kBranchChanged = "branch_changed";
 inline constexpr const char* kCharacterSet = "character_set";
+inline constexpr const char* kTls = "tls";  // a link could not have the TLS its settings ask for
 inline constexpr const char* kServer = "server";  // any other statement the server refused
 inline constexpr const char* kOther = "other";
 }  // namespace failure_kinds

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <ostream>
 #include <utility>
@@ -64,6 +65,42 @@ void ValidateInitOptions(const TInitOptions& o) {
     }
     RequireConnectionLength("--host", o.host);
     RequireConnectionLength("--database", o.database);
+    if (o.user) {
+        RequireConnectionLength("--user", *o.user);
+        if (o.user->empty()) throw EUsage(Fill(admin_messages::kEmptyOption, {"--user"}));
+    }
+    for (const auto& [option, port] : {std::pair{"--port", o.port}, std::pair{"--id-port", o.idPort}})
+        if (port && (*port < 1 || *port > 65535))
+            throw EUsage(Fill(admin_messages::kBadPort, {option, std::to_string(*port)}));
+}
+
+// Where the program finds the file from any working directory.
+std::string AbsolutePath(const std::string& path) { return std::filesystem::absolute(path).lexically_normal().string(); }
+
+// A link's TLS as the files store it: the mode written out (verify when only files are named),
+// each file as an absolute path that exists now, a certificate only with its key.
+struct TStoredTls {
+    std::string mode, ca, cert, key;
+};
+TStoredTls StoredTls(const TTlsOptions& t, const std::string& prefix) {
+    TStoredTls stored;
+    if (!t.Given()) return stored;
+    TTlsMode mode = TTlsMode::Verify;
+    if (t.mode && (!ParseTlsMode(*t.mode, mode) || mode == TTlsMode::None))
+        throw EUsage(Fill(admin_messages::kBadTlsMode, {prefix + "tls-mode", Quoted(*t.mode)}));
+    stored.mode = TlsModeName(mode);
+    const auto file = [&prefix](const std::optional<std::string>& path, const char* option) {
+        if (!path) return std::string();
+        const std::string name = prefix + option;
+        if (!IsRegularFile(*path)) throw EUsage(Fill(admin_messages::kNoSuchTlsFile, {name, Quoted(*path)}));
+        return AbsolutePath(*path);
+    };
+    stored.ca = file(t.ca, "tls-ca");
+    stored.cert = file(t.cert, "tls-cert");
+    stored.key = file(t.key, "tls-key");
+    if (stored.cert.empty() != stored.key.empty())
+        throw EUsage(Fill(admin_messages::kCertWithoutKey, {prefix + "tls-cert", prefix + "tls-key"}));
+    return stored;
 }
 
 // The sections and keys of a settings text, in order, each once (letter case ignored, as the
@@ -148,7 +185,18 @@ CLI::App* AddInitOptions(CLI::App& app, TInitOptions& o) {
     command->add_option("--database", o.database, kDatabaseHelp)->capture_default_str();
     command->add_option("--branch", o.branch, kBranchHelp)->required();
     command->add_flag("--use-logical-branch", o.useLogicalBranch, kUseLogicalBranchHelp);
+    command->add_option("--user", o.user, kUserHelp);
+    command->add_option("--port", o.port, kPortHelp);
+    command->add_option("--tls-mode", o.tls.mode, kTlsModeHelp);
+    command->add_option("--tls-ca", o.tls.ca, kTlsCaHelp);
+    command->add_option("--tls-cert", o.tls.cert, kTlsCertHelp);
+    command->add_option("--tls-key", o.tls.key, kTlsKeyHelp);
     command->add_option("--id-host", o.idHost, Fill(kIdHostHelp, {TConnectionInfo::kFileName}));
+    command->add_option("--id-port", o.idPort, kIdPortHelp);
+    command->add_option("--id-tls-mode", o.idTls.mode, kIdTlsHelp);
+    command->add_option("--id-tls-ca", o.idTls.ca, kIdTlsHelp);
+    command->add_option("--id-tls-cert", o.idTls.cert, kIdTlsHelp);
+    command->add_option("--id-tls-key", o.idTls.key, kIdTlsHelp);
     command->add_option("--id-database", o.idDatabase, kIdDatabaseHelp);
     command->add_option("--id-user", o.idUser, kIdUserHelp);
     command->add_option("--mac", o.mac, kMacHelp);
@@ -163,14 +211,30 @@ TInitFiles BuildInitFiles(const TInitOptions& o, const std::string& password, co
     ValidateInitOptions(o);
     const std::string cipher = CipherText("E", password, kPasswordCipherKey);
     TInitFiles files;
-    files.sistemaQor = TConfigSistemaQOR::SettingsFileText(
-        {o.host, o.database, cipher, o.useLogicalBranch ? "1" : "0", std::to_string(o.branch)});
+    const TStoredTls tls = StoredTls(o.tls, "--");
+    const TStoredTls idTls = o.idTls.Given() ? StoredTls(o.idTls, "--id-") : tls;
+    // The link's keys, each with the option it came from; an empty value is not written.
+    const std::pair<const TSettingKey*, std::pair<const char*, std::string>> link[] = {
+        {&settings::kIpUsuario, {"--user", o.user.value_or("")}},
+        {&settings::kIpPorta, {"--port", o.port ? std::to_string(*o.port) : std::string()}},
+        {&settings::kIpTls, {"--tls-mode", tls.mode}},
+        {&settings::kIpTlsCa, {"--tls-ca", tls.ca}},
+        {&settings::kIpTlsCert, {"--tls-cert", tls.cert}},
+        {&settings::kIpTlsKey, {"--tls-key", tls.key}},
+    };
+    TSettingsFileValues values{o.host, o.database, cipher, o.useLogicalBranch ? "1" : "0", std::to_string(o.branch), {}};
+    for (const auto& [key, value] : link) values.link.emplace_back(key, value.second);
+    files.sistemaQor = TConfigSistemaQOR::SettingsFileText(values);
 
     const std::string ip = settings::kIpLocal.section;
     const std::string ini = std::string(kSettingsFile) + " [" + ip + "]";
     RequireReadsAs("--host", o.host, ReadBack(files.sistemaQor, ip, settings::kIpLocal.key), ini + " " + settings::kIpLocal.key);
     RequireReadsAs("--database", o.database, ReadBack(files.sistemaQor, ip, settings::kIpDatabase.key),
                    ini + " " + settings::kIpDatabase.key);
+    for (const auto& [key, value] : link) {
+        if (value.second.empty()) continue;
+        RequireReadsAs(value.first, value.second, ReadBack(files.sistemaQor, ip, key->key), ini + " " + key->key);
+    }
     // The cipher cannot carry every byte (codes 0 and 255 come back changed) and the reader
     // cuts long values, so the password is checked the way the window will read it.
     const std::string storedCipher = ReadBack(files.sistemaQor, ip, settings::kIpSenha.key);
@@ -198,9 +262,20 @@ TInitFiles BuildInitFiles(const TInitOptions& o, const std::string& password, co
         {conf_keys::kSenha, admin_messages::kIdentificationPasswordOption, o.idUser ? idPassword : std::string()},
         {conf_keys::kName, "--name", o.name},
         {conf_keys::kCnpj, "--cnpj", o.cnpj},
+        {conf_keys::kPorta, "--id-port", o.idPort ? std::to_string(*o.idPort) : std::string()},
+        {conf_keys::kTls, "--id-tls-mode", idTls.mode},
+        {conf_keys::kTlsCa, "--id-tls-ca", idTls.ca},
+        {conf_keys::kTlsCert, "--id-tls-cert", idTls.cert},
+        {conf_keys::kTlsKey, "--id-tls-key", idTls.key},
     };
     std::vector<TProfileEntry> entries;
-    for (const TConfValue& c : connection) entries.push_back({c.key, c.value});
+    for (const TConfValue& c : connection) {
+        // The link's keys only when set: a file without them reads as it always did.
+        const bool linkKey = std::find(std::begin(conf_keys::kLink), std::end(conf_keys::kLink), std::string_view(c.key)) !=
+                             std::end(conf_keys::kLink);
+        if (linkKey && c.value.empty()) continue;
+        entries.push_back({c.key, c.value});
+    }
     files.connectionConf = TConnectionInfo::ConnectionConfText(entries);
 
     // Read back through the program's own decoding, value by value.
@@ -254,7 +329,7 @@ int InitSettingsFiles(const TInitOptions& o, TConsole& console) {
         return secret;
     };
     const std::string password =
-        ask(admin_messages::kMainPassword, Fill(admin_messages::kMainPasswordPrompt, {o.host}), 1);
+        ask(admin_messages::kMainPassword, Fill(admin_messages::kMainPasswordPrompt, {o.user.value_or(settings::kIpUsuario.defaultValue), o.host}), 1);
     std::string idPassword;
     if (o.idUser)
         idPassword = ask(admin_messages::kIdentificationPassword,

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "client/Tls.h"
 #include "tools/admin/Console.h"
 
 namespace CLI {
@@ -12,6 +13,14 @@ class App;
 }
 
 namespace tarvik::admin {
+
+struct TTlsOptions {
+    std::optional<std::string> mode;  // "required" or "verify"
+    std::optional<std::string> ca;
+    std::optional<std::string> cert;
+    std::optional<std::string> key;
+    bool Given() const { return mode || ca || cert || key; }
+};
 
 struct TInitOptions {
     std::string directory;
@@ -21,6 +30,14 @@ struct TInitOptions {
     bool ifChanged = false;
     std::string host;
     std::string database = "merovan";
+    // The main connection's account and port; unset, the file names none (root, 3306).
+    std::optional<std::string> user;
+    std::optional<int32_t> port;
+    std::optional<int32_t> idPort;
+    // TLS of the main connection; the identification connection takes the same unless one of
+    // its own is given. A file without a mode asks for verify.
+    TTlsOptions tls;
+    TTlsOptions idTls;
     int32_t branch = 0;
     bool useLogicalBranch = false;
     std::optional<std::string> idHost;

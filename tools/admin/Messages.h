@@ -16,6 +16,17 @@ inline constexpr const char* kIfChangedHelp =
     "differs: status 0 when nothing did (nothing written), 3 when they were written; the keys that changed are "
     "named, never their values";
 inline constexpr const char* kHostHelp = "Main database server ([ip] local)";
+inline constexpr const char* kUserHelp = "Main connection's account ([ip] usuario; root when not given)";
+inline constexpr const char* kPortHelp = "Main connection's port ([ip] porta; 3306 when not given)";
+inline constexpr const char* kTlsModeHelp =
+    "TLS of both connections: required (encrypted) or verify (encrypted, the server's certificate and name "
+    "verified); verify when only files are given; none when nothing is ([ip] tls)";
+inline constexpr const char* kTlsCaHelp = "CA certificate (PEM) the server's certificate is verified against ([ip] tls_ca)";
+inline constexpr const char* kTlsCertHelp = "Client certificate (PEM), for servers that ask for one ([ip] tls_cert)";
+inline constexpr const char* kTlsKeyHelp = "The client certificate's private key (PEM) ([ip] tls_key)";
+inline constexpr const char* kIdPortHelp = "Identification connection's port (Porta; 3306 when not given)";
+inline constexpr const char* kIdTlsHelp =
+    "The identification connection's own TLS (Tls, TlsCa, TlsCert, TlsKey), when it differs from --tls-*";
 inline constexpr const char* kDatabaseHelp = "Main database ([ip] database)";
 inline constexpr const char* kBranchHelp = "Logical branch number N ([FilialMatriz] CodLogica)";
 inline constexpr const char* kUseLogicalBranchHelp =
@@ -97,7 +108,12 @@ inline constexpr const char* kAgainPrompt = "Again: ";
 // init.
 inline constexpr const char* kMainPassword = "password of the main connection";
 inline constexpr const char* kIdentificationPassword = "password of the identification connection";
-inline constexpr const char* kMainPasswordPrompt = "Password of root@%s: ";
+inline constexpr const char* kMainPasswordPrompt = "Password of %s@%s: ";
+inline constexpr const char* kEmptyOption = "%s: an empty value is no value";
+inline constexpr const char* kBadPort = "%s %s: a port is 1 to 65535";
+inline constexpr const char* kBadTlsMode = "%s %s: the modes are required and verify";
+inline constexpr const char* kNoSuchTlsFile = "%s %s: no such file";
+inline constexpr const char* kCertWithoutKey = "%s and %s go together: a client certificate needs its key";
 inline constexpr const char* kIdentificationPasswordPrompt = "Password of %s@%s (identification): ";
 inline constexpr const char* kIdentificationPasswordOption = "the identification password";
 inline constexpr const char* kMainPasswordOption = "the main connection's password";
@@ -143,6 +159,9 @@ inline constexpr const char* kReadsAsEmpty = "empty";
 inline constexpr const char* kLocalhostReplaced =
     "\"localhost\" is replaced by this machine's own address (looked up at each connection), and the lookup leaves "
     "an empty iphist.dat in the working directory";
+inline constexpr const char* kNotAPort = "%s is not a port (1 to 65535): every connection of this link stops there";
+inline constexpr const char* kUnknownTlsModeShown =
+    "not a TLS mode (required or verify, or empty for none): every connection of this link stops there";
 
 // show: the printed report.
 inline constexpr const char* kMask = "********";
@@ -190,6 +209,13 @@ inline constexpr const char* kServerShown = "  server %s, sql_mode \"%s\" (stric
 inline constexpr const char* kYes = "yes";
 inline constexpr const char* kNo = "no";
 inline constexpr const char* kIdentificationShown = "identification connection: %s@%s, database %s\n";
+inline constexpr const char* kInClearShown = "  in clear (no TLS)\n";
+inline constexpr const char* kTlsShown = "  encrypted: %s, cipher %s, server certificate %s\n";
+inline constexpr const char* kVerified = "verified";
+inline constexpr const char* kNotVerified = "not verified";
+inline constexpr const char* kMainLink = "the main connection";
+inline constexpr const char* kIdentificationLink = "the identification connection";
+inline constexpr const char* kLinkNotAsAsked = "%s asks for TLS (%s) and is not so";
 inline constexpr const char* kRecordShown = "  record: filial_id %s, cnpj_servidor \"%s\", tipo_servidor \"%s\"\n";
 inline constexpr const char* kRecordFailedShown = "  record: %s\n";
 inline constexpr const char* kBranchShown = "branch: filial_id %s (CodLogica); store code from %s";

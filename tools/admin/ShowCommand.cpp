@@ -61,6 +61,19 @@ public:
             Warn(file.name, senha.section, senha.key, admin_messages::kDefaultPassword);
         file.values.back() = senha;
 
+        // The link's account, port and TLS, each with what it falls back to when absent.
+        std::string tlsValues[4];
+        for (const TSettingKey* key : settings::kIpLinkKeys) {
+            const TShownValue& v = Read(file, *key);
+            if (key == &settings::kIpTls) tlsValues[0] = v.stored;
+            if (key == &settings::kIpTlsCa) tlsValues[1] = v.stored;
+            if (key == &settings::kIpTlsCert) tlsValues[2] = v.stored;
+            if (key == &settings::kIpTlsKey) tlsValues[3] = v.stored;
+            if (key == &settings::kIpPorta) PortWarning(file.name, v);
+        }
+        TlsWarning(file.name, settings::kIpTls.section, settings::kIpTls.key,
+                   TlsSettingsFromValues(tlsValues[0], tlsValues[1], tlsValues[2], tlsValues[3], ""));
+
         const TShownValue usa = Read(file, settings::kUsaFisLogica);
         TShownValue cod = Read(file, settings::kCodLogica);
         report.logicalBranch = TConfigSistemaQOR::GetCodLogica();
@@ -101,7 +114,9 @@ public:
                  report.storeCodeFromFile ? admin_messages::kNoConnectionFileNotNeeded
                                           : admin_messages::kNoConnectionFile);
         const TProfileReader reader(file.path);
-        for (const char* key : conf_keys::kAll) {
+        std::vector<const char*> keys(std::begin(conf_keys::kAll), std::end(conf_keys::kAll));
+        keys.insert(keys.end(), std::begin(conf_keys::kLink), std::end(conf_keys::kLink));
+        for (const char* key : keys) {
             TShownValue v;
             v.section = conf_keys::kSection;
             v.key = key;
@@ -129,8 +144,14 @@ public:
             }
             if (v.key == conf_keys::kDatabaseIP && LowerCase(v.value) == "localhost")
                 Warn(file.name, v.section, key, admin_messages::kLocalhostReplaced);
+            if (v.key == conf_keys::kPorta) PortWarning(file.name, v);
             file.values.push_back(v);
         }
+        const TTlsSettings tls = TlsSettingsFromValues(
+            TConnectionInfo::ReadConfText(reader, conf_keys::kTls), TConnectionInfo::ReadConfText(reader, conf_keys::kTlsCa),
+            TConnectionInfo::ReadConfText(reader, conf_keys::kTlsCert),
+            TConnectionInfo::ReadConfText(reader, conf_keys::kTlsKey), "");
+        TlsWarning(file.name, conf_keys::kSection, conf_keys::kTls, tls);
         report.files.push_back(file);
     }
 
@@ -145,6 +166,19 @@ private:
         v.value = v.stored;
         file.values.push_back(v);
         return file.values.back();
+    }
+
+    // A port that is no port stops every connect on that link.
+    void PortWarning(const std::string& file, const TShownValue& v) {
+        int32_t port = 0;
+        if (v.value.empty() || (TryStrToInt(v.value, port) && port >= 1 && port <= 65535)) return;
+        Warn(file, v.section, v.key, Fill(admin_messages::kNotAPort, {Quoted(v.value)}));
+    }
+
+    // A mode the program does not know stops every connect on that link; files without a mode
+    // ask for verify.
+    void TlsWarning(const std::string& file, const std::string& section, const std::string& key, const TTlsSettings& tls) {
+        if (!tls.fault.empty()) Warn(file, section, key, admin_messages::kUnknownTlsModeShown);
     }
 
     void Warn(const std::string& file, const std::string& section, const std::string& key, const std::string& text) {
