@@ -18,4 +18,6 @@ inline constexpr const char* kUnknownTlsMode =
 // A link that asked for TLS and could not have it as asked: the link's name, its user@host:port,
 // the mode, the client library's text.
 inline constexpr const char* kTlsRefused = "%s %s: TLS (%s) could not be set up as the settings ask: %s";
+// Its reason when the server offers no TLS at all.
+inline constexpr const char* kServerOffersNoTls = "the server offers no TLS";
 }  // namespace tarvik::client_messages

@@ -8,6 +8,7 @@
 
 #include "platform/Errors.h"
 #include "platform/LibrarySearch.h"
+#include "platform/ServerGreeting.h"
 
 namespace tarvik {
 
@@ -19,6 +20,9 @@ const char* const kAllowedAuthenticationMethods =
     "mysql_native_password,caching_sha2_password,sha256_password,client_ed25519";
 
 namespace {
+
+// How long the greeting may take when the session sets no connect timeout of its own.
+constexpr unsigned kGreetingTimeoutSeconds = 15;
 
 // The library's own text for a refused method names the greeting's method, not the refused
 // one, when the refused one came by a switch (and then often nothing, or part of a name).
@@ -51,6 +55,21 @@ TConnectionHandle OpenSession(const TSessionParameters& p) {
     TConnectionHandle handle(mysql_init(nullptr));
     if (!handle) return handle;
     MYSQL* h = handle.get();
+    const auto refuseTls = [&p](const std::string& reason, unsigned number) {
+        return EDatabaseError(Format(client_messages::kTlsRefused, p.linkName.c_str(),
+                                     (p.user + "@" + p.host + ":" + std::to_string(p.port)).c_str(),
+                                     TlsModeName(p.tls.mode), reason.c_str()),
+                              number, "HY000");
+    };
+    // Asked for TLS without verifying, the client library logs in in clear on a server that offers
+    // none (it only refuses such a server when it verifies). Its greeting tells beforehand, so a
+    // login never goes out in clear on a link that asks for TLS.
+    if (p.tls.mode == TTlsMode::Required && !p.host.empty() && p.host != "localhost") {
+        std::string payload, error;
+        if (ReadServerGreeting(p.host, p.port, p.connectTimeout.value_or(kGreetingTimeoutSeconds), payload, error) &&
+            GreetingTls(payload) == TGreetingTls::NotOffered)
+            throw refuseTls(client_messages::kServerOffersNoTls, CR_SSL_CONNECTION_ERROR);
+    }
     mysql_optionsv(h, MARIADB_OPT_RESTRICTED_AUTH, kAllowedAuthenticationMethods);
     // The library loads a method it does not hold before it checks the list above: it may
     // only look in a folder that only administrators can write.
@@ -77,12 +96,14 @@ TConnectionHandle OpenSession(const TSessionParameters& p) {
         if (mysql_errno(h) == CR_PLUGIN_NOT_ALLOWED)
             throw EDatabaseError(RefusedMethodText(mysql_error(h)), CR_PLUGIN_NOT_ALLOWED);
         if (p.tls.mode != TTlsMode::None && IsTlsFailure(mysql_errno(h), mysql_error(h)))
-            throw EDatabaseError(Format(client_messages::kTlsRefused, p.linkName.c_str(),
-                                        (p.user + "@" + p.host + ":" + std::to_string(p.port)).c_str(),
-                                        TlsModeName(p.tls.mode), mysql_error(h)),
-                                 mysql_errno(h), mysql_sqlstate(h));
+            throw refuseTls(mysql_error(h), mysql_errno(h));
         throw EDatabaseError(mysql_error(h), mysql_errno(h), mysql_sqlstate(h));
     }
+    // Whatever happened on the way (a server that stopped offering TLS after its greeting was
+    // read, a link through a local socket), a link that asked for TLS and has none is closed
+    // before any statement.
+    if (p.tls.mode != TTlsMode::None && !mysql_get_ssl_cipher(h))
+        throw refuseTls(client_messages::kServerOffersNoTls, CR_SSL_CONNECTION_ERROR);
     return handle;
 }
 

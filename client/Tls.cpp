@@ -43,6 +43,20 @@ TTlsSettings TlsSettingsFromValues(const std::string& mode, const std::string& c
     return tls;
 }
 
+TGreetingTls GreetingTls(const std::string& payload) {
+    // Protocol 10: its number, the server's version ended by a zero byte, the connection id (4
+    // bytes), the first part of the scramble (8) and a filler byte, then the lower two bytes
+    // of the capabilities.
+    if (payload.empty() || payload[0] != 10) return TGreetingTls::Unknown;
+    const size_t versionEnd = payload.find('\0', 1);
+    if (versionEnd == std::string::npos) return TGreetingTls::Unknown;
+    const size_t capabilities = versionEnd + 1 + 4 + 8 + 1;
+    if (payload.size() < capabilities + 2) return TGreetingTls::Unknown;
+    const unsigned lower = static_cast<unsigned char>(payload[capabilities]) |
+                           static_cast<unsigned char>(payload[capabilities + 1]) << 8;
+    return (lower & CLIENT_SSL) ? TGreetingTls::Offered : TGreetingTls::NotOffered;
+}
+
 void ApplyTlsOptions(MYSQL* h, const TTlsSettings& tls) {
     if (tls.mode == TTlsMode::None) return;
     // Enforced: a server without TLS ends the connect before the login is sent.

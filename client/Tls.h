@@ -34,6 +34,11 @@ bool ParseTlsMode(const std::string& text, TTlsMode& mode);
 TTlsSettings TlsSettingsFromValues(const std::string& mode, const std::string& caFile, const std::string& certFile,
                                    const std::string& keyFile, const std::string& where);
 
+// What a server's greeting (platform/ServerGreeting.h) says of TLS: offered, not offered, or
+// nothing to tell (an error packet, a greeting of a protocol this program does not know).
+enum class TGreetingTls { Offered, NotOffered, Unknown };
+TGreetingTls GreetingTls(const std::string& payload);
+
 // Gives the library what `tls` asks for. With None nothing is set: the handshake stays as it was.
 void ApplyTlsOptions(st_mysql* handle, const TTlsSettings& tls);
 

@@ -91,7 +91,10 @@ private:
 
 }  // namespace
 
-TPrivateServer::TPrivateServer(std::vector<std::string> options) : options_(std::move(options)) {
+TPrivateServer::TPrivateServer(std::vector<std::string> options) : TPrivateServer(std::move(options), nullptr) {}
+
+TPrivateServer::TPrivateServer(std::vector<std::string> options, TOptionsForHost optionsFor)
+    : options_(std::move(options)), optionsFor_(std::move(optionsFor)) {
     address_.password = TestServer().password;
     // Its own tmpdir for the bootstrap too: installs running side by side in the shared /tmp
     // were seen to trip over each other's temporary tables.
@@ -138,6 +141,10 @@ void TPrivateServer::Launch() {
                                         "--bind-address=" + address_.host, "--port=3306", "--skip-name-resolve",
                                         "--innodb-buffer-pool-size=32M", "--log-error=" + dir_.File("error.log")};
     command.insert(command.end(), options_.begin(), options_.end());
+    if (optionsFor_) {
+        const std::vector<std::string> more = optionsFor_(address_.host);
+        command.insert(command.end(), more.begin(), more.end());
+    }
     pid_ = Spawn(command, Logged(dir_.File("stdout.log")));
 }
 

@@ -9,6 +9,7 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,10 @@ public:
     // (say "--skip-character-set-client-handshake"); throws std::runtime_error when it does not
     // come up.
     explicit TPrivateServer(std::vector<std::string> options = {});
+    // The same, with `optionsFor` asked for more options each time the server is started on an
+    // address (its host): for what must name the address, such as a server certificate.
+    using TOptionsForHost = std::function<std::vector<std::string>(const std::string& host)>;
+    TPrivateServer(std::vector<std::string> options, TOptionsForHost optionsFor);
     ~TPrivateServer();
     TPrivateServer(const TPrivateServer&) = delete;
     TPrivateServer& operator=(const TPrivateServer&) = delete;
@@ -50,6 +55,7 @@ private:
 
     TTempDir dir_;
     std::vector<std::string> options_;
+    TOptionsForHost optionsFor_;
     TServerAddress address_;
     pid_t pid_ = -1;
     bool passwordSet_ = false;
