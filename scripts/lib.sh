@@ -9,7 +9,7 @@ TARVIK_PACKAGES=(
   qt6-base-dev libgl-dev
   libmariadb-dev mariadb-server mariadb-client
   libgtest-dev libgmock-dev
-  libcli11-dev nlohmann-json3-dev
+  libcli11-dev nlohmann-json3-dev openssl
   xvfb xauth openbox imagemagick fonts-dejavu-core
   clang-14 libclang-rt-14-dev valgrind
 )

@@ -59,16 +59,18 @@ TTlsServer::TTlsServer(std::vector<std::string> options) {
 }
 
 std::vector<std::string> TTlsServer::MakeCertificates(const std::string& host) {
+    // The address as a name too: Wine's Schannel matches the host only against the names.
+    const std::string own = "IP:" + host + ",DNS:" + host;
     Request(files_, "served");
-    Sign(files_, "served", "ca", 30, "IP:" + host);
+    Sign(files_, "served", "ca", 30, own);
     CopyFile(files_, "served.pem", "good.pem");
     Sign(files_, "served", "ca", 30, "IP:127.0.0.9,DNS:elsewhere.example");
     CopyFile(files_, "served.pem", "other-host.pem");
-    Sign(files_, "served", "ca", 0, "IP:" + host);
+    Sign(files_, "served", "ca", 0, own);
     CopyFile(files_, "served.pem", "expired.pem");
     expiredMadeAt_ = std::chrono::steady_clock::now();
     OpenSsl(files_, {"req", "-x509", "-key", files_.File("served.key"), "-out", files_.File("self-signed.pem"), "-days",
-                     "30", "-subj", "/CN=" + host, "-addext", "subjectAltName=IP:" + host});
+                     "30", "-subj", "/CN=" + host, "-addext", "subjectAltName=" + own});
     CopyFile(files_, "good.pem", "server.pem");
     return {"--ssl-ca=" + CaFile(), "--ssl-cert=" + files_.File("server.pem"), "--ssl-key=" + files_.File("served.key")};
 }
@@ -88,7 +90,7 @@ void MakeRunAccount(TPrivateServer& server, const std::string& database, const s
     server.Exec("CREATE DATABASE " + database + " CHARACTER SET latin1");
     for (const std::string& statement : BranchSchema()) server.Exec("USE " + database + ";" + statement);
     const std::string account = "'" + user + "'@'%'";
-    server.Exec("CREATE USER " + account + " IDENTIFIED BY '" + password + "';"
+    server.Exec("CREATE USER IF NOT EXISTS " + account + " IDENTIFIED BY '" + password + "';"
                 "GRANT SELECT ON " + database + ".produto TO " + account + ";"
                 "GRANT SELECT ON " + database + ".identificacao_servidor TO " + account + ";"
                 "GRANT SELECT, INSERT ON " + database + ".estoque_minimo TO " + account + ";"

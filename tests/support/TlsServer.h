@@ -49,7 +49,8 @@ private:
 
 // A branch database `database` on the server (the tables of branch-schema.sql) and an account
 // `user`@'%' with what a run needs and nothing more: SELECT on produto and the identification
-// record, SELECT and INSERT on the two target tables.
+// record, SELECT and INSERT on the two target tables (the account is made once; each database
+// adds its own GRANTs).
 void MakeRunAccount(TPrivateServer& server, const std::string& database, const std::string& user,
                     const std::string& password);
 

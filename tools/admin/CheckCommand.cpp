@@ -400,7 +400,9 @@ std::string TlsShown(const std::optional<TLinkSecurity>& security) {
     using namespace admin_messages;
     if (!security) return std::string();
     if (!security->encrypted) return kInClearShown;
-    return Fill(kTlsShown, {security->version, security->cipher, security->verified ? kVerified : kNotVerified});
+    return Fill(kTlsShown, {security->version.empty() ? kNotTold : security->version,
+                            security->cipher.empty() ? kNotTold : security->cipher,
+                            security->verified ? kVerified : kNotVerified});
 }
 
 json ToJson(const TCheckReport& r) {

@@ -212,6 +212,7 @@ inline constexpr const char* kIdentificationShown = "identification connection: 
 inline constexpr const char* kInClearShown = "  in clear (no TLS)\n";
 inline constexpr const char* kTlsShown = "  encrypted: %s, cipher %s, server certificate %s\n";
 inline constexpr const char* kVerified = "verified";
+inline constexpr const char* kNotTold = "(not told)";
 inline constexpr const char* kNotVerified = "not verified";
 inline constexpr const char* kMainLink = "the main connection";
 inline constexpr const char* kIdentificationLink = "the identification connection";
