@@ -214,6 +214,29 @@ TEST_F(TlsTest, AServerThatNeverAnswersEndsCheckAndRunAtTheConnectTimeout) {
     EXPECT_LT(seconds, 2 * 15 + 10);
 }
 
+// Porta takes the identification connection to its own port: nothing listens on the one given
+// here, while the shared test server on 3306 would have answered.
+TEST_F(TlsTest, TheIdentificationConnectionGoesToItsOwnPort) {
+    const test::TServerAddress& shared = test::TestServer();
+    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    socklen_t length = sizeof address;
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(listener);  // a port that was free a moment ago, and is closed now
+    const std::string port = std::to_string(ntohs(address.sin_port));
+    ASSERT_EQ(Admin({"init", dir_.Path(), "--force", "--host", shared.host, "--branch", "3", "--id-host", "127.0.0.1",
+                     "--id-port", port, "--id-database", "merovan", "--id-user", shared.user},
+                    shared.password + "\n" + shared.password + "\n")
+                  .status,
+              0);
+    const json check = json::parse(Admin({"check", dir_.Path(), "--json", "--table", "estoque_minimo"}).out);
+    const std::string error = check["identification"]["error"].get<std::string>();
+    EXPECT_NE(error.find("Can't connect to server on '127.0.0.1'"), std::string::npos) << error;
+}
+
 // What init stores for the links, how show and --if-changed read it back, and what it refuses.
 TEST_F(TlsTest, InitStoresTheLinksAccountPortAndTls) {
     Init({"--tls-ca", server_->CaFile(), "--id-port", "3310"});
