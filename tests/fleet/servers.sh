@@ -5,18 +5,24 @@
 
 BRANCH_SERVER_PIDS=()
 
-# start_branch_server ADDRESS DIR PASSWORD: a server on ADDRESS:3306 with root (from anywhere)
-# logging in with PASSWORD. Runs in the background; wait_branch_server waits for it.
+# install_branch_datadir DIR: a fresh data folder in DIR/data (slow: several at once in the
+# background, then wait).
+install_branch_datadir() {
+  local dir=$1
+  mkdir -p "$dir/data" "$dir/tmp"
+  mariadb-install-db --no-defaults --user="$(id -un)" --datadir="$dir/data" \
+    --auth-root-authentication-method=normal --skip-test-db >"$dir/install.log" 2>&1 || {
+      cat "$dir/install.log" >&2; return 1; }
+}
+
+# start_branch_server ADDRESS DIR: the server of DIR's data on ADDRESS:3306, in the background;
+# wait_branch_server waits for it.
 start_branch_server() {
   local address=$1 dir=$2
   if (exec 3<>"/dev/tcp/$address/3306") 2>/dev/null; then
     echo "something already listens on $address:3306; not ours, so left alone" >&2
     return 1
   fi
-  mkdir -p "$dir/data" "$dir/tmp"
-  mariadb-install-db --no-defaults --user="$(id -un)" --datadir="$dir/data" \
-    --auth-root-authentication-method=normal --skip-test-db >"$dir/install.log" 2>&1 || {
-      cat "$dir/install.log" >&2; return 1; }
   mariadbd --no-defaults --user="$(id -un)" --datadir="$dir/data" --tmpdir="$dir/tmp" \
     --socket="$dir/mysqld.sock" --pid-file="$dir/mysqld.pid" \
     --bind-address="$address" --port=3306 --skip-name-resolve \
