@@ -11,7 +11,7 @@ install_branch_datadir() {
   local dir=$1
   mkdir -p "$dir/data" "$dir/tmp"
   mariadb-install-db --no-defaults --user="$(id -un)" --datadir="$dir/data" \
-    --auth-root-authentication-method=normal --skip-test-db >"$dir/install.log" 2>&1 || {
+    --tmpdir="$dir/tmp" --auth-root-authentication-method=normal --skip-test-db >"$dir/install.log" 2>&1 || {
       cat "$dir/install.log" >&2; return 1; }
 }
 
