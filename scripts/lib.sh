@@ -81,6 +81,10 @@ tarvik_version() {
 # The window's executable in the tree (the Qt window; the settings files go beside it).
 window_program() { echo "$BUILD_DIR/app/qt/tarvik"; }
 
+# What the fleet's Ansible collection, its test and its benchmark need (tests/fleet/test-fleet,
+# bench/fleet/fleet-bench): Ansible with the Windows collections, the linter, and GNU time.
+TARVIK_FLEET_PACKAGES=(ansible ansible-core ansible-lint python3-yaml mariadb-server mariadb-client time)
+
 # What building and checking the Debian package needs beyond the list above.
 TARVIK_PACKAGE_TOOLS=(dpkg-dev file gzip lintian desktop-file-utils appstream man-db xdotool systemd)
 
