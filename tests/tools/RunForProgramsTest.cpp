@@ -186,7 +186,14 @@ TEST_F(RunForProgramsTest, SigtermStopsTheRunAfterTheFlightInProgress) {
     test::TChildProcess run({TARVIK_ADMIN, "run", dir.Path(), "--table", "estoque_minimo", "--quiet", "--json",
                              "--flight-size=1"},
                             test::TSpawnOptions{{}, out.File("run.json"), false, false, true, -1});
-    for (int i = 0; i < 1500 && Holder().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    // Signalled once its INSERT waits at the gate: the run holds its lock well before that, and a
+    // signal that came before the first flight would rightly stop it with nothing inserted.
+    const auto insertWaits = [this] {
+        return db.Scalar("SELECT COUNT(*) FROM information_schema.processlist WHERE db = DATABASE() AND"
+                         " info LIKE 'INSERT INTO estoque_minimo%' AND id <> CONNECTION_ID()") != "0";
+    };
+    for (int i = 0; i < 1500 && !insertWaits(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(insertWaits());
     ASSERT_NE(Holder(), "");
     run.Signal(SIGTERM);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
