@@ -2,6 +2,8 @@
 // The messages of the client layer, side by side. Like every folder's, they live in namespace
 // tarvik::<folder>_messages.
 
+#include <string_view>
+
 namespace tarvik::client_messages {
 
 // The server asked for an authentication method outside the ones the program uses: the
@@ -18,6 +20,9 @@ inline constexpr const char* kUnknownTlsMode =
 // A link that asked for TLS and could not have it as asked: the link's name, its user@host:port,
 // the mode, the client library's text.
 inline constexpr const char* kTlsRefused = "%s %s: TLS (%s) could not be set up as the settings ask: %s";
+// The part of it that tells a TLS refusal in any message that carries one.
+inline constexpr const char* kTlsRefusedTail = ") could not be set up as the settings ask: ";
+static_assert(std::string_view(kTlsRefused).find(kTlsRefusedTail) != std::string_view::npos);
 // Its reason when the server offers no TLS at all.
 inline constexpr const char* kServerOffersNoTls = "the server offers no TLS";
 }  // namespace tarvik::client_messages

@@ -6,6 +6,7 @@
 
 #include "client/Messages.h"
 
+#include "platform/Conversions.h"
 #include "platform/Errors.h"
 #include "platform/LibrarySearch.h"
 #include "platform/ServerGreeting.h"
@@ -107,24 +108,17 @@ TConnectionHandle OpenSession(const TSessionParameters& p) {
     return handle;
 }
 
+bool IsPort(int64_t number) { return number >= 1 && number <= 65535; }
+
+bool ReadPort(const std::string& text, int32_t& port) { return TryStrToInt(text, port) && IsPort(port); }
+
 bool IsRefusedLogin(unsigned errorNumber) { return errorNumber == ER_ACCESS_DENIED_ERROR; }
 
 bool IsRefusedDatabase(unsigned errorNumber) {
     return errorNumber == ER_BAD_DB_ERROR || errorNumber == ER_DBACCESS_DENIED_ERROR;
 }
 
-bool IsTlsRefusal(const std::string& text) {
-    // The pattern's fixed parts after the link's name and address, in order: ": TLS (", then
-    // ") could not be set up ...: ".
-    const std::string pattern = client_messages::kTlsRefused;
-    size_t at = pattern.find('%');
-    at = pattern.find('%', at + 1);
-    const size_t third = pattern.find('%', at + 1), fourth = pattern.find('%', third + 1);
-    const std::string head = pattern.substr(at + 2, third - at - 2);
-    const std::string tail = pattern.substr(third + 2, fourth - third - 2);
-    at = text.find(head);
-    return at != std::string::npos && text.find(tail, at + head.size()) != std::string::npos;
-}
+bool IsTlsRefusal(const std::string& text) { return text.find(client_messages::kTlsRefusedTail) != std::string::npos; }
 
 bool IsLinkLost(unsigned errorNumber) { return errorNumber == CR_SERVER_LOST || errorNumber == CR_SERVER_GONE_ERROR; }
 

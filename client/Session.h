@@ -3,6 +3,7 @@
 // connection's link (db/) and the identification connection (identification/). Each says how
 // its session is made; the connect itself, and what a failure carries, is done here once.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -36,6 +37,11 @@ struct TSessionParameters {
     // The link's name for people ("main connection"), in the errors of a TLS that failed.
     std::string linkName;
 };
+
+// A port number a session can go to (1 to 65535).
+bool IsPort(int64_t number);
+// `text` as a port by the settings' integer rule; false when it is no integer or no port.
+bool ReadPort(const std::string& text, int32_t& port);
 
 // The authentication methods a session may use, comma-separated, as the client library
 // takes them.

@@ -99,7 +99,7 @@ TDaoConnection& TConnectionInfo::GetConnection() {
     const std::string databasename = GetDatabasename();
     // A port that is not one stops here: the link never goes to some other port instead.
     int32_t port = kPort;
-    if (!porta_.empty() && (!TryStrToInt(porta_, port) || port < 1 || port > 65535))
+    if (!porta_.empty() && !ReadPort(porta_, port))
         throw EConvertError(Format(identification_messages::kInvalidPort, porta_.c_str(), kFileName, kSection, conf_keys::kPorta));
     // Last, so that a failing address lookup comes after everything else was taken.
     const std::string server = GetDatabaseIP();

@@ -82,8 +82,6 @@ public:
     const std::string& GetName() const { return name_; }
     int32_t GetCodFisica() const { return codFisica_; }
     const std::string& GetCnpj() const { return cnpj_; }
-    // Porta as stored ("" when the file has none: kPort).
-    const std::string& GetPortaAsStored() const { return porta_; }
     const TTlsSettings& GetTls() const { return tls_; }
 
     // The host to connect to: this machine's own address when DatabaseIP is "localhost" in

@@ -43,7 +43,6 @@ public:
     int32_t Port() const { return port_; }
     unsigned ConnectionTimeout() const { return kConnectionTimeout; }
     void SetTls(const TTlsSettings& value) { tls_ = value; }
-    const TTlsSettings& Tls() const { return tls_; }
     // What the open session is (in clear or encrypted, and how).
     TLinkSecurity Security() const;
     void SetLoginPrompt(bool value) { loginPrompt_ = value; }

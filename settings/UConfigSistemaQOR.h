@@ -31,7 +31,6 @@ inline constexpr TSettingKey kIpTls{"ip", "tls", ""};
 inline constexpr TSettingKey kIpTlsCa{"ip", "tls_ca", ""};
 inline constexpr TSettingKey kIpTlsCert{"ip", "tls_cert", ""};
 inline constexpr TSettingKey kIpTlsKey{"ip", "tls_key", ""};
-inline constexpr const TSettingKey* kIpLinkKeys[] = {&kIpUsuario, &kIpPorta, &kIpTls, &kIpTlsCa, &kIpTlsCert, &kIpTlsKey};
 }  // namespace settings
 
 // Every value of sistema_qor.ini, as stored: the password in its enciphered form (CipherText
@@ -42,8 +41,8 @@ struct TSettingsFileValues {
     std::string senha;
     std::string usaFisLogica;
     std::string codLogica;
-    // Values of settings::kIpLinkKeys, in section "ip" after the password; only those not empty
-    // are written.
+    // Values of the link's keys (kIpUsuario to kIpTlsKey), in section "ip" after the password;
+    // only those not empty are written.
     std::vector<std::pair<const TSettingKey*, std::string>> link = {};
 };
 

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <stdexcept>
 
 #include "tests/support/TempDir.h"
 #include "tests/support/TlsServer.h"
@@ -80,6 +81,38 @@ protected:
 };
 
 test::TTlsServer* TlsTest::server_ = nullptr;
+
+// A TCP socket of the test's own on 127.0.0.1, on a port the system picks, that never answers:
+// listening (connections are taken by the system and then left alone), or closed again, so that
+// nothing listens on the port at all. Closed when it goes.
+class TSilentPort {
+public:
+    explicit TSilentPort(bool listening) : socket_(::socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (::bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+            (listening && ::listen(socket_, 8) != 0) ||
+            ::getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+            throw std::runtime_error("no loopback socket for the test");
+        port_ = std::to_string(ntohs(address.sin_port));
+        if (!listening) Close();
+    }
+    ~TSilentPort() { Close(); }
+    TSilentPort(const TSilentPort&) = delete;
+    TSilentPort& operator=(const TSilentPort&) = delete;
+
+    const std::string& Port() const { return port_; }
+    void Close() {
+        if (socket_ >= 0) ::close(socket_);
+        socket_ = -1;
+    }
+
+private:
+    int socket_;
+    std::string port_;
+};
 
 TEST_F(TlsTest, AVerifiedRunUnderTheBranchsOwnAccount) {
     Init({"--tls-ca", server_->CaFile()});
@@ -185,15 +218,8 @@ TEST_F(TlsTest, AServerWithoutTlsEndsALinkThatAsksForIt) {
 // A server that takes the connection and never greets: check and run end at the connect
 // timeout, each with its own error, instead of waiting for ever.
 TEST_F(TlsTest, AServerThatNeverAnswersEndsCheckAndRunAtTheConnectTimeout) {
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(::listen(listener, 8), 0);
-    socklen_t length = sizeof address;
-    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-    const std::string port = std::to_string(ntohs(address.sin_port));
+    TSilentPort listener(true);
+    const std::string port = listener.Port();
     ASSERT_EQ(Admin({"init", dir_.Path(), "--force", "--host", "127.0.0.1", "--port", port, "--branch", "3",
                      "--use-logical-branch"},
                     "pw\n")
@@ -203,7 +229,7 @@ TEST_F(TlsTest, AServerThatNeverAnswersEndsCheckAndRunAtTheConnectTimeout) {
     const TAdminResult run = Admin({"run", dir_.Path(), "--table", "estoque_minimo", "--quiet", "--json"});
     const TAdminResult check = Admin({"check", dir_.Path(), "--json"});
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    ::close(listener);
+    listener.Close();
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(json::parse(run.out)["error"]["kind"], "timeout") << run.out;
     EXPECT_EQ(json::parse(run.out)["error"]["message"].get<std::string>().rfind(
@@ -218,15 +244,7 @@ TEST_F(TlsTest, AServerThatNeverAnswersEndsCheckAndRunAtTheConnectTimeout) {
 // here, while the shared test server on 3306 would have answered.
 TEST_F(TlsTest, TheIdentificationConnectionGoesToItsOwnPort) {
     const test::TServerAddress& shared = test::TestServer();
-    const int listener = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    socklen_t length = sizeof address;
-    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(listener);  // a port that was free a moment ago, and is closed now
-    const std::string port = std::to_string(ntohs(address.sin_port));
+    const std::string port = TSilentPort(false).Port();  // free a moment ago, closed now
     ASSERT_EQ(Admin({"init", dir_.Path(), "--force", "--host", shared.host, "--branch", "3", "--id-host", "127.0.0.1",
                      "--id-port", port, "--id-database", "merovan", "--id-user", shared.user},
                     shared.password + "\n" + shared.password + "\n")

@@ -121,11 +121,10 @@ private:
         report.problemKinds.push_back(kind);
     }
 
-    // A link asked to verify the server that is not verified (or not even encrypted) fails the
-    // check, whatever else went well.
+    // A link that asked for TLS and is open without it fails the check, whatever else went well
+    // (the session refuses such a link already; a link that verifies is verified once open).
     void RequireVerified(TTlsMode asked, const TLinkSecurity& security, const char* link) {
-        if (asked == TTlsMode::None) return;
-        if (!security.encrypted || (asked == TTlsMode::Verify && !security.verified))
+        if (asked != TTlsMode::None && !security.encrypted)
             AddProblem(failure_kinds::kTls, Fill(admin_messages::kLinkNotAsAsked, {link, TlsModeName(asked)}));
     }
 
@@ -395,7 +394,7 @@ json TlsJson(TTlsMode asked, const std::optional<TLinkSecurity>& security) {
     return tls;
 }
 
-// "  TLS 1.3, cipher X, server certificate verified" or "  in clear".
+// "  encrypted: TLSv1.3, cipher X, server certificate verified", or "  in clear (no TLS)".
 std::string TlsShown(const std::optional<TLinkSecurity>& security) {
     using namespace admin_messages;
     if (!security) return std::string();

@@ -70,7 +70,7 @@ void ValidateInitOptions(const TInitOptions& o) {
         if (o.user->empty()) throw EUsage(Fill(admin_messages::kEmptyOption, {"--user"}));
     }
     for (const auto& [option, port] : {std::pair{"--port", o.port}, std::pair{"--id-port", o.idPort}})
-        if (port && (*port < 1 || *port > 65535))
+        if (port && !IsPort(*port))
             throw EUsage(Fill(admin_messages::kBadPort, {option, std::to_string(*port)}));
 }
 

@@ -62,17 +62,11 @@ public:
         file.values.back() = senha;
 
         // The link's account, port and TLS, each with what it falls back to when absent.
-        std::string tlsValues[4];
-        for (const TSettingKey* key : settings::kIpLinkKeys) {
-            const TShownValue& v = Read(file, *key);
-            if (key == &settings::kIpTls) tlsValues[0] = v.stored;
-            if (key == &settings::kIpTlsCa) tlsValues[1] = v.stored;
-            if (key == &settings::kIpTlsCert) tlsValues[2] = v.stored;
-            if (key == &settings::kIpTlsKey) tlsValues[3] = v.stored;
-            if (key == &settings::kIpPorta) PortWarning(file.name, v);
-        }
-        TlsWarning(file.name, settings::kIpTls.section, settings::kIpTls.key,
-                   TlsSettingsFromValues(tlsValues[0], tlsValues[1], tlsValues[2], tlsValues[3], ""));
+        Read(file, settings::kIpUsuario);
+        PortWarning(file.name, Read(file, settings::kIpPorta));
+        const std::string mode = Read(file, settings::kIpTls).stored, ca = Read(file, settings::kIpTlsCa).stored,
+                          cert = Read(file, settings::kIpTlsCert).stored, key = Read(file, settings::kIpTlsKey).stored;
+        TlsWarning(file.name, settings::kIpTls.section, settings::kIpTls.key, TlsSettingsFromValues(mode, ca, cert, key, ""));
 
         const TShownValue usa = Read(file, settings::kUsaFisLogica);
         TShownValue cod = Read(file, settings::kCodLogica);
@@ -171,7 +165,7 @@ private:
     // A port that is no port stops every connect on that link.
     void PortWarning(const std::string& file, const TShownValue& v) {
         int32_t port = 0;
-        if (v.value.empty() || (TryStrToInt(v.value, port) && port >= 1 && port <= 65535)) return;
+        if (v.value.empty() || ReadPort(v.value, port)) return;
         Warn(file, v.section, v.key, Fill(admin_messages::kNotAPort, {Quoted(v.value)}));
     }
 
