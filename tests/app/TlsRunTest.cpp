@@ -26,8 +26,7 @@ protected:
     static void SetUpTestSuite() {
         server_ = new test::TTlsServer();
         test::MakeRunAccount(server_->Server(), kDatabase, kUser, kPassword);
-        server_->Server().Exec(std::string("USE ") + kDatabase + "; INSERT INTO produto VALUES (1), (2), (3);"
-                               "INSERT INTO estoque_minimo VALUES (2, 3, 'x')");
+        server_->Server().Exec(std::string("INSERT INTO ") + kDatabase + ".estoque_minimo VALUES (2, 3, 'x')");
     }
     static void TearDownTestSuite() {
         delete server_;

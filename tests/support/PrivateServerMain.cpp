@@ -42,10 +42,9 @@ int main(int argc, char** argv) {
             try {
                 if (command == "shop" && words >> name >> products)
                     tarvik::test::MakeKilledServerShop(server, name, products);
-                else if (command == "account" && words >> name >> user >> password) {
+                else if (command == "account" && words >> name >> user >> password)
                     tarvik::test::MakeRunAccount(server, name, user, password);
-                    server.Exec("INSERT INTO " + name + ".produto VALUES (1), (2), (3)");
-                } else if (command == "kill")
+                else if (command == "kill")
                     server.Kill();
                 else if (command == "start")
                     server.Start();

@@ -89,6 +89,7 @@ void MakeRunAccount(TPrivateServer& server, const std::string& database, const s
                     const std::string& password) {
     server.Exec("CREATE DATABASE " + database + " CHARACTER SET latin1");
     for (const std::string& statement : BranchSchema()) server.Exec("USE " + database + ";" + statement);
+    server.Exec("INSERT INTO " + database + ".produto VALUES (1), (2), (3)");
     const std::string account = "'" + user + "'@'%'";
     server.Exec("CREATE USER IF NOT EXISTS " + account + " IDENTIFIED BY '" + password + "';"
                 "GRANT SELECT ON " + database + ".produto TO " + account + ";"

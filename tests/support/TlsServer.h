@@ -47,7 +47,8 @@ private:
     std::unique_ptr<TPrivateServer> server_;
 };
 
-// A branch database `database` on the server (the tables of branch-schema.sql) and an account
+// A branch database `database` on the server (the tables of branch-schema.sql, products 1 to 3,
+// none of their rows present) and an account
 // `user`@'%' with what a run needs and nothing more: SELECT on produto and the identification
 // record, SELECT and INSERT on the two target tables (the account is made once; each database
 // adds its own GRANTs).

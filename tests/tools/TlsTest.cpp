@@ -32,7 +32,6 @@ protected:
     static void SetUpTestSuite() {
         server_ = new test::TTlsServer({"--general-log=1", "--log-output=TABLE"});
         test::MakeRunAccount(server_->Server(), kDatabase, kUser, kPassword);
-        server_->Server().Exec(std::string("USE ") + kDatabase + "; INSERT INTO produto VALUES (1), (2), (3)");
     }
     static void TearDownTestSuite() {
         delete server_;
